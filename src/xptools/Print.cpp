@@ -8,30 +8,26 @@
 namespace XP {
 namespace {
 
-std::mutex& SinkMutex()
-{
+std::mutex& SinkMutex() {
     static std::mutex mutex;
     return mutex;
 }
 
-ConsoleSink& Sink()
-{
+ConsoleSink& Sink() {
     static ConsoleSink sink;
     return sink;
 }
 
 }  // namespace
 
-ConsoleSink SetConsoleSink(ConsoleSink sink)
-{
+ConsoleSink SetConsoleSink(ConsoleSink sink) {
     std::lock_guard<std::mutex> lock(SinkMutex());
     ConsoleSink previous = std::move(Sink());
     Sink() = std::move(sink);
     return previous;
 }
 
-void MyPrintf(const char* format, ...)
-{
+void MyPrintf(const char* format, ...) {
     char small[256];
     va_list args;
     va_start(args, format);

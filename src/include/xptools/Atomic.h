@@ -7,19 +7,16 @@ namespace XP {
 namespace Atomic {
 
 // Adds one and returns the new value.
-inline unsigned int Increment(unsigned int* pValue)
-{
+inline unsigned int Increment(unsigned int* pValue) {
     return __atomic_add_fetch(pValue, 1u, __ATOMIC_ACQ_REL);
 }
 
 // Subtracts one and returns the new value.
-inline unsigned int Decrement(unsigned int* pValue)
-{
+inline unsigned int Decrement(unsigned int* pValue) {
     return __atomic_sub_fetch(pValue, 1u, __ATOMIC_ACQ_REL);
 }
 
-inline unsigned int Load(const unsigned int* pValue)
-{
+inline unsigned int Load(const unsigned int* pValue) {
     return __atomic_load_n(pValue, __ATOMIC_ACQUIRE);
 }
 

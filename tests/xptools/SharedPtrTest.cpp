@@ -1,0 +1,234 @@
+#include "xptools/SharedPtr.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+#include <vector>
+
+namespace {
+
+// Counts destructions so a test can tell "freed once" from "never freed" and "freed twice".
+struct Counted {
+    explicit Counted(int* pDestroyed, int value = 0) : m_pDestroyed(pDestroyed), m_Value(value) {}
+    ~Counted() { ++*m_pDestroyed; }
+    int* m_pDestroyed;
+    int m_Value;
+};
+
+// Base without a virtual destructor: freeing a Derived through it only works if the deleter was
+// chosen from the type the pointer was made with.
+struct PlainBase {
+    int m_Base = 1;
+};
+struct PlainDerived : PlainBase {
+    explicit PlainDerived(int* pDestroyed) : m_pDestroyed(pDestroyed) {}
+    ~PlainDerived() { ++*m_pDestroyed; }
+    int* m_pDestroyed;
+};
+
+struct Node {
+    explicit Node(int* pDestroyed) : m_pDestroyed(pDestroyed) {}
+    ~Node() { ++*m_pDestroyed; }
+    int* m_pDestroyed;
+    XP::CSharedPtr<Node> m_Next;
+};
+
+TEST(SharedPtrTest, LastCopyFreesTheObjectOnce) {
+    int destroyed = 0;
+    {
+        XP::CSharedPtr<Counted> first(new Counted(&destroyed, 7));
+        {
+            XP::CSharedPtr<Counted> second(first);
+            XP::CSharedPtr<Counted> third;
+            third = second;
+            EXPECT_EQ(7, third->m_Value);
+            EXPECT_EQ(7, (*second).m_Value);
+            first.Reset();
+            EXPECT_EQ(0, destroyed);
+            EXPECT_EQ(nullptr, first.GetRawPtr());
+        }
+        EXPECT_EQ(1, destroyed);
+    }
+    EXPECT_EQ(1, destroyed);
+}
+
+TEST(SharedPtrTest, MovedFromPointerNoLongerHoldsTheObject) {
+    int destroyed = 0;
+    XP::CSharedPtr<Counted> source(new Counted(&destroyed));
+    XP::CSharedPtr<Counted> moved(std::move(source));
+    EXPECT_FALSE(source);
+    XP::CSharedPtr<Counted> assigned;
+    assigned = std::move(moved);
+    EXPECT_FALSE(moved);
+    EXPECT_EQ(0, destroyed);
+    assigned.Reset();
+    EXPECT_EQ(1, destroyed);
+}
+
+TEST(SharedPtrTest, NonOwningWrapperNeverFrees) {
+    int destroyed = 0;
+    {
+        Counted local(&destroyed, 3);
+        {
+            XP::CSharedPtr<Counted> wrapper(&local, false);
+            XP::CSharedPtr<Counted> copy(wrapper);
+            XP::CSharedPtr<const void> untyped(copy);
+            XP::CSharedPtr<Counted> assigned;
+            assigned = copy;
+            EXPECT_FALSE(wrapper.IsOwning());
+            EXPECT_EQ(&local, assigned.GetRawPtr());
+            EXPECT_EQ(3, copy->m_Value);
+        }
+        EXPECT_EQ(0, destroyed);
+    }
+    EXPECT_EQ(1, destroyed);  // only the local's own destructor
+}
+
+TEST(SharedPtrTest, ConvertedCopyDestroysTheDerivedObject) {
+    int destroyed = 0;
+    XP::CSharedPtr<PlainBase> base;
+    {
+        XP::CSharedPtr<PlainDerived> derived(new PlainDerived(&destroyed));
+        base = derived;
+        XP::CSharedPtr<const PlainBase> constBase(derived);
+        EXPECT_TRUE(base == derived);
+        EXPECT_TRUE(constBase == derived);
+    }
+    EXPECT_EQ(0, destroyed);
+    EXPECT_EQ(1, base->m_Base);
+    base.Reset();
+    EXPECT_EQ(1, destroyed);
+
+    // Owned straight through the base pointer type, made from a derived object.
+    XP::CSharedPtr<PlainBase> direct(new PlainDerived(&destroyed));
+    direct.Reset();
+    EXPECT_EQ(2, destroyed);
+}
+
+TEST(SharedPtrTest, AliasKeepsTheOwnerAlive) {
+    int destroyed = 0;
+    XP::CSharedPtr<int> value;
+    {
+        XP::CSharedPtr<Counted> owner(new Counted(&destroyed, 42));
+        value = XP::CSharedPtr<int>(owner, &owner->m_Value);
+        EXPECT_TRUE(value.IsOwning());
+        EXPECT_EQ(static_cast<void*>(&owner->m_Value), static_cast<void*>(value.GetRawPtr()));
+    }
+    EXPECT_EQ(0, destroyed);
+    EXPECT_EQ(42, *value);
+    value.Reset();
+    EXPECT_EQ(1, destroyed);
+}
+
+TEST(SharedPtrTest, AssignmentAcrossBlocksAndToItself) {
+    int destroyedA = 0;
+    int destroyedB = 0;
+    XP::CSharedPtr<Counted> a(new Counted(&destroyedA, 1));
+    XP::CSharedPtr<Counted> b(new Counted(&destroyedB, 2));
+    XP::CSharedPtr<Counted> b2(b);
+
+    a = b;  // a's object loses its only holder
+    EXPECT_EQ(1, destroyedA);
+    EXPECT_EQ(2, a->m_Value);
+
+    XP::CSharedPtr<Counted>& alias = a;
+    a = alias;
+    EXPECT_EQ(0, destroyedB);
+    EXPECT_EQ(2, a->m_Value);
+
+    // Same block, different object pointer: only the pointer changes.
+    XP::CSharedPtr<Counted> inner(b, b.GetRawPtr());
+    a = inner;
+    b.Reset();
+    b2.Reset();
+    inner.Reset();
+    EXPECT_EQ(0, destroyedB);
+    a = XP::CSharedPtr<Counted>();
+    EXPECT_EQ(1, destroyedB);
+}
+
+TEST(SharedPtrTest, AssigningFromInsideTheOldObjectIsSafe) {
+    // head = head->m_Next drops the old head, which holds the pointer being assigned from.
+    int destroyed = 0;
+    XP::CSharedPtr<Node> head(new Node(&destroyed));
+    head->m_Next = XP::CSharedPtr<Node>(new Node(&destroyed));
+    Node* second = head->m_Next.GetRawPtr();
+    head = head->m_Next;
+    EXPECT_EQ(1, destroyed);
+    EXPECT_EQ(second, head.GetRawPtr());
+    head.Reset();
+    EXPECT_EQ(2, destroyed);
+}
+
+TEST(SharedPtrTest, ArrayIsFreedWholeAndIndexed) {
+    int destroyed = 0;
+    {
+        XP::CSharedPtr<unsigned char[]> bytes(new unsigned char[4]{1, 2, 3, 4});
+        XP::CSharedPtr<const unsigned char[]> view(bytes);
+        bytes[2] = 9;
+        EXPECT_EQ(9, view[2]);
+        EXPECT_EQ(4, view[3]);
+    }
+    {
+        struct Element {
+            ~Element() { ++*m_pDestroyed; }
+            int* m_pDestroyed = nullptr;
+        };
+        Element* elements = new Element[3];
+        for (int i = 0; i < 3; ++i) {
+            elements[i].m_pDestroyed = &destroyed;
+        }
+        XP::CSharedPtr<Element[]> owner(elements);
+        XP::CSharedPtr<Element[]> copy(owner);
+        owner.Reset();
+        EXPECT_EQ(0, destroyed);
+    }
+    EXPECT_EQ(3, destroyed);
+}
+
+TEST(SharedPtrTest, NullPointersCompareAndCopyWithoutOwning) {
+    XP::CSharedPtr<Counted> empty;
+    XP::CSharedPtr<Counted> fromNull(static_cast<Counted*>(nullptr));
+    XP::CSharedPtr<Counted> copy(empty);
+    EXPECT_FALSE(empty);
+    EXPECT_FALSE(fromNull.IsOwning());
+    EXPECT_TRUE(empty == nullptr);
+    EXPECT_TRUE(copy == fromNull);
+
+    int destroyed = 0;
+    Counted local(&destroyed);
+    XP::CSharedPtr<Counted> owning(new Counted(&destroyed));
+    XP::CSharedPtr<Counted> wrapOwned(owning.GetRawPtr(), false);
+    XP::CSharedPtr<Counted> wrapLocal(&local, false);
+    EXPECT_TRUE(owning == wrapOwned);  // equality is by object pointer only
+    EXPECT_TRUE(owning != wrapLocal);
+    EXPECT_TRUE(owning != nullptr);
+}
+
+TEST(SharedPtrTest, CopiesMadeAndDroppedOnManyThreadsFreeOnce) {
+    int destroyed = 0;
+    XP::CSharedPtr<Counted> shared(new Counted(&destroyed, 5));
+    std::vector<std::thread> threads;
+    int sums[4] = {};
+    for (int t = 0; t < 4; ++t) {
+        XP::CSharedPtr<Counted> own(shared);
+        threads.emplace_back([own, &sums, t]() {
+            for (int i = 0; i < 20000; ++i) {
+                XP::CSharedPtr<Counted> copy(own);
+                XP::CSharedPtr<const void> untyped(copy);
+                sums[t] += copy->m_Value;
+            }
+        });
+    }
+    shared.Reset();
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    threads.clear();  // the lambdas' copies go with the threads
+    for (int sum : sums) {
+        EXPECT_EQ(5 * 20000, sum);
+    }
+    EXPECT_EQ(1, destroyed);
+}
+
+}  // namespace
