@@ -67,7 +67,13 @@ TEST(DaemonTest, SignalFromAnotherThreadReleasesBlock) {
     KestrelTest::TempDir dir;
     XP::CDaemon daemon(false, dir.Path() + "/kestrel.pid");
     // Sent to the process, as a service manager would; whichever thread takes it, Block wakes.
-    std::thread sender([] { kill(getpid(), SIGINT); });
+    std::thread sender([&daemon] {
+        kill(getpid(), SIGINT);
+        // ThreadSanitizer defers a signal to its receiving thread's next intercepted call; keep
+        // this thread alive in such calls until the handler has run, wherever it was delivered.
+        for (int i = 0; i < 10000 && !daemon.IsStopRequested(); ++i)
+            usleep(1000);
+    });
     daemon.Block();
     sender.join();
     EXPECT_EQ(daemon.GetStopSignal(), SIGINT);
