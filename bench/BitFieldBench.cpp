@@ -11,46 +11,21 @@
 #include <random>
 #include <vector>
 
+#include "TsHeaderLayout.h"
 #include "xptools/BitField.h"
 
 namespace {
 
-using XP::INTERNAL::CBitFieldSetBase;
 using XP::INTERNAL::GetLayout;
 
-struct TsHeader_t : CBitFieldSetBase {
-    XP_BITFIELD_LAYOUT(TsHeader_t);
-    XP_BITFIELD(syncByte, 8, BEGIN);
-    XP_BITFIELD(transportErrorIndicator, 1, syncByte);
-    XP_BITFIELD(payloadUnitStartIndicator, 1, transportErrorIndicator);
-    XP_BITFIELD(transportPriority, 1, payloadUnitStartIndicator);
-    XP_BITFIELD(pid, 13, transportPriority);
-    XP_BITFIELD(scrambleControl, 2, pid);
-    XP_BITFIELD(adaptationFieldControl, 2, scrambleControl);
-    XP_BITFIELD(continuityCounter, 4, adaptationFieldControl);
-};
-
-struct AdaptationField_t : CBitFieldSetBase {
+// An adaptation field seen only as its length and the bytes it covers.
+struct AdaptationField_t : XP::INTERNAL::CBitFieldSetBase {
     XP_BITFIELD_LAYOUT(AdaptationField_t);
     XP_BITFIELD(fieldLength, 8, BEGIN);
     XP_BITFIELD_ARRAY(fieldByte, 8, fieldLength, fieldLength_t_.Get());
 };
 
-// The header, an optional adaptation field of variable length, then the payload.
-struct TsPacket_t : CBitFieldSetBase {
-    XP_BITFIELD_LAYOUT(TsPacket_t);
-    XP_BITFIELD(syncByte, 8, BEGIN);
-    XP_BITFIELD(transportErrorIndicator, 1, syncByte);
-    XP_BITFIELD(payloadUnitStartIndicator, 1, transportErrorIndicator);
-    XP_BITFIELD(transportPriority, 1, payloadUnitStartIndicator);
-    XP_BITFIELD(pid, 13, transportPriority);
-    XP_BITFIELD(scrambleControl, 2, pid);
-    XP_BITFIELD(adaptationFieldControl, 2, scrambleControl);
-    XP_BITFIELD(continuityCounter, 4, adaptationFieldControl);
-    XP_BITFIELD_RECORDS(adaptationField, AdaptationField_t, continuityCounter,
-                        (adaptationFieldControl_t_.Get() & 2) ? 1 : 0);
-    XP_BITFIELD(payloadByte, 8, adaptationField);
-};
+using TsPacket_t = KestrelTest::TsPacketLayout_t<AdaptationField_t>;
 
 constexpr std::size_t PACKET_LENGTH = 188;
 constexpr std::size_t PACKET_COUNT = 1024;  // 188 KiB: stays in the L2 cache
@@ -69,57 +44,43 @@ std::vector<unsigned char> MakePackets() {
     return packets;
 }
 
-void PidHandWritten(benchmark::State& state) {
+// Applies `read` to every packet of the buffer in each iteration; one item is one packet.
+template <typename Read>
+void ReadEachPacket(benchmark::State& state, Read read) {
     std::vector<unsigned char> packets = MakePackets();
     for (auto _ : state) {
         for (std::size_t i = 0; i < PACKET_COUNT; ++i) {
-            const unsigned char* p = &packets[i * PACKET_LENGTH];
-            unsigned pid = ((p[1] & 0x1Fu) << 8) | p[2];
-            benchmark::DoNotOptimize(pid);
+            unsigned value = read(&packets[i * PACKET_LENGTH]);
+            benchmark::DoNotOptimize(value);
         }
     }
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * PACKET_COUNT));
 }
+
+void PidHandWritten(benchmark::State& state) {
+    ReadEachPacket(state, [](const unsigned char* p) { return ((p[1] & 0x1Fu) << 8) | p[2]; });
+}
 BENCHMARK(PidHandWritten);
 
 void PidThroughLayout(benchmark::State& state) {
-    std::vector<unsigned char> packets = MakePackets();
-    for (auto _ : state) {
-        for (std::size_t i = 0; i < PACKET_COUNT; ++i) {
-            const TsHeader_t* header = GetLayout<TsHeader_t>(&packets[i * PACKET_LENGTH]);
-            unsigned pid = header->pid_t_.Get();
-            benchmark::DoNotOptimize(pid);
-        }
-    }
-    state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * PACKET_COUNT));
+    ReadEachPacket(state, [](const unsigned char* p) -> unsigned {
+        return GetLayout<TsPacket_t>(p)->pid_t_.Get();
+    });
 }
 BENCHMARK(PidThroughLayout);
 
 // For information: the first payload byte, found behind the variable-length adaptation field.
 void PayloadByteHandWritten(benchmark::State& state) {
-    std::vector<unsigned char> packets = MakePackets();
-    for (auto _ : state) {
-        for (std::size_t i = 0; i < PACKET_COUNT; ++i) {
-            const unsigned char* p = &packets[i * PACKET_LENGTH];
-            std::size_t offset = 4 + ((p[3] & 0x20) ? 1u + p[4] : 0u);
-            unsigned value = p[offset];
-            benchmark::DoNotOptimize(value);
-        }
-    }
-    state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * PACKET_COUNT));
+    ReadEachPacket(state, [](const unsigned char* p) -> unsigned {
+        return p[4 + ((p[3] & 0x20) ? 1u + p[4] : 0u)];
+    });
 }
 BENCHMARK(PayloadByteHandWritten);
 
 void PayloadByteThroughLayout(benchmark::State& state) {
-    std::vector<unsigned char> packets = MakePackets();
-    for (auto _ : state) {
-        for (std::size_t i = 0; i < PACKET_COUNT; ++i) {
-            const TsPacket_t* packet = GetLayout<TsPacket_t>(&packets[i * PACKET_LENGTH]);
-            unsigned value = packet->payloadByte_t_.Get();
-            benchmark::DoNotOptimize(value);
-        }
-    }
-    state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * PACKET_COUNT));
+    ReadEachPacket(state, [](const unsigned char* p) -> unsigned {
+        return GetLayout<TsPacket_t>(p)->payloadByte_t_.Get();
+    });
 }
 BENCHMARK(PayloadByteThroughLayout);
 

@@ -1,10 +1,10 @@
 #include "xptools/Daemon.h"
 
-#include <dirent.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
@@ -16,14 +16,8 @@ namespace {
 
 std::vector<std::string> ListDir(const std::string& path) {
     std::vector<std::string> names;
-    if (DIR* pDir = opendir(path.c_str())) {
-        while (dirent* pEntry = readdir(pDir)) {
-            const std::string name = pEntry->d_name;
-            if (name != "." && name != "..") {
-                names.push_back(name);
-            }
-        }
-        closedir(pDir);
+    for (const auto& entry : std::filesystem::directory_iterator(path)) {
+        names.push_back(entry.path().filename());
     }
     return names;
 }
@@ -34,31 +28,25 @@ void (*CurrentHandler(int signalNumber))(int) {
     return action.sa_handler;
 }
 
-TEST(DaemonTest, WritesOnlyThePidFileAndRemovesIt) {
-    KestrelTest::TempDir dir;
-    const std::string pidFile = dir.Path() + "/kestrel.pid";
-    {
-        XP::CDaemon daemon(false, pidFile);
-        EXPECT_TRUE(daemon.HasPidFile());
-        EXPECT_EQ(ListDir(dir.Path()), std::vector<std::string>{"kestrel.pid"});
-        EXPECT_EQ(dir.ReadFile("kestrel.pid"), std::to_string(getpid()) + "\n");
-        EXPECT_FALSE(daemon.IsStopRequested());
-    }
-    EXPECT_TRUE(ListDir(dir.Path()).empty());
-}
-
-TEST(DaemonTest, SignalBeforeBlockReleasesItAndHandlersAreRestored) {
+// The daemon writes only its pid file and removes it, catches a signal raised before Block (Block
+// then returns at once) and puts the handlers back when it goes.
+TEST(DaemonTest, PidFileAndSignalBeforeBlock) {
     KestrelTest::TempDir dir;
     void (*const termBefore)(int) = CurrentHandler(SIGTERM);
     void (*const intBefore)(int) = CurrentHandler(SIGINT);
     {
         XP::CDaemon daemon(false, dir.Path() + "/kestrel.pid");
+        EXPECT_TRUE(daemon.HasPidFile());
+        EXPECT_EQ(ListDir(dir.Path()), std::vector<std::string>{"kestrel.pid"});
+        EXPECT_EQ(dir.ReadFile("kestrel.pid"), std::to_string(getpid()) + "\n");
         EXPECT_NE(CurrentHandler(SIGTERM), termBefore);
+        EXPECT_FALSE(daemon.IsStopRequested());
         ASSERT_EQ(raise(SIGTERM), 0);  // caught: the test process lives on
         EXPECT_TRUE(daemon.IsStopRequested());
         daemon.Block();
         EXPECT_EQ(daemon.GetStopSignal(), SIGTERM);
     }
+    EXPECT_TRUE(ListDir(dir.Path()).empty());
     EXPECT_EQ(CurrentHandler(SIGTERM), termBefore);
     EXPECT_EQ(CurrentHandler(SIGINT), intBefore);
 }
@@ -79,34 +67,29 @@ TEST(DaemonTest, SignalFromAnotherThreadReleasesBlock) {
     EXPECT_EQ(daemon.GetStopSignal(), SIGINT);
 }
 
-TEST(DaemonTest, StopReleasesBlockEvenWithoutPidFile) {
+// Stop releases Block, also for a daemon without its pid file; a second daemon object leaves the
+// signals to the first and stops on its own.
+TEST(DaemonTest, StopReleasesBlockAndSecondObjectLeavesSignalsToTheFirst) {
     KestrelTest::TempDir dir;
     KestrelTest::ConsoleCapture console;
     const std::string pidFile = dir.Path() + "/no-such-dir/kestrel.pid";
-    XP::CDaemon daemon(false, pidFile);
-    EXPECT_FALSE(daemon.HasPidFile());
-    EXPECT_EQ(console.Take(), std::vector<std::string>{"CDaemon: cannot write pid file " + pidFile +
-                                                       ": No such file or directory"});
-    std::thread stopper([&daemon] { daemon.Stop(); });
-    daemon.Block();
-    stopper.join();
-    EXPECT_TRUE(daemon.IsStopRequested());
-    EXPECT_EQ(daemon.GetStopSignal(), 0);
-    EXPECT_TRUE(ListDir(dir.Path()).empty());  // created nothing, not even the directory
-}
-
-TEST(DaemonTest, SecondDaemonObjectLeavesSignalsToTheFirst) {
-    KestrelTest::TempDir dir;
-    XP::CDaemon first(false, dir.Path() + "/first.pid");
-    KestrelTest::ConsoleCapture console;
+    XP::CDaemon first(false, pidFile);
     XP::CDaemon second(false, dir.Path() + "/second.pid");
-    EXPECT_EQ(console.Take(), std::vector<std::string>{
-                                  "CDaemon: another daemon object exists; this one does not catch "
-                                  "signals"});
+    EXPECT_FALSE(first.HasPidFile());
+    EXPECT_EQ(console.Take(),
+              (std::vector<std::string>{
+                  "CDaemon: cannot write pid file " + pidFile + ": No such file or directory",
+                  "CDaemon: another daemon object exists; this one does not catch signals"}));
+    EXPECT_FALSE(std::filesystem::exists(dir.Path() + "/no-such-dir"));
     second.Stop();
     second.Block();
-    EXPECT_TRUE(second.IsStopRequested());
     EXPECT_FALSE(first.IsStopRequested());
+
+    std::thread stopper([&first] { first.Stop(); });
+    first.Block();
+    stopper.join();
+    EXPECT_TRUE(first.IsStopRequested());
+    EXPECT_EQ(first.GetStopSignal(), 0);
 }
 
 }  // namespace

@@ -2,13 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <initializer_list>
+#include <memory>
 #include <thread>
 #include <vector>
 
 #include "xptools/Clock.h"
 #include "xptools/Functor.h"
-#include "xptools/SharedPtr.h"
 #include "xptools/Thread.h"
 
 namespace {
@@ -16,32 +18,39 @@ namespace {
 constexpr unsigned int kShortMs = 20;
 constexpr unsigned int kPatientMs = 5000;
 
-// Counts the live objects carrying a payload, however many copies the queue makes.
-struct Payload {
-    explicit Payload(int* pDestroyed, int value) : m_pDestroyed(pDestroyed), m_Value(value) {}
-    ~Payload() { ++*m_pDestroyed; }
-    int* m_pDestroyed;
-    int m_Value;
-};
-
-TEST(MessageQueueTest, FullQueueSendTimesOut) {
-    XP::CMessageQueue<int> queue(3);
-    EXPECT_TRUE(queue.Send(1, kShortMs));
-    EXPECT_TRUE(queue.Send(2, kShortMs));
-    EXPECT_TRUE(queue.Send(3, kShortMs));
-    EXPECT_EQ(3u, queue.GetMessageCount());
-    EXPECT_FALSE(queue.Send(4, kShortMs));
-    EXPECT_EQ(3u, queue.GetMessageCount());
-
-    int out = 0;
-    ASSERT_TRUE(queue.Receive(out));
-    EXPECT_EQ(1, out);
-    EXPECT_TRUE(queue.Send(5, kShortMs));  // the freed slot is usable again
-    for (int expected : {2, 3, 5}) {
+// Receives one item per value and checks they come in that order.
+void ExpectReceived(XP::CMessageQueue<int>& queue, std::initializer_list<int> values) {
+    for (int expected : values) {
+        int out = -1;
         ASSERT_TRUE(queue.Receive(out));
         EXPECT_EQ(expected, out);
     }
+}
+
+TEST(MessageQueueTest, RingIsBoundedAndWrapsInOrder) {
+    XP::CMessageQueue<int> queue(3);
+    // Two in, two out, eight times: head and tail pass the end of the ring repeatedly and at
+    // different points.
+    for (int round = 0; round < 8; ++round) {
+        ASSERT_TRUE(queue.Send(2 * round, kShortMs));
+        ASSERT_TRUE(queue.Send(2 * round + 1, kShortMs));
+        ExpectReceived(queue, {2 * round, 2 * round + 1});
+    }
+    for (int value : {100, 101, 102}) {
+        ASSERT_TRUE(queue.Send(value, kShortMs));
+    }
+    EXPECT_FALSE(queue.Send(103, kShortMs));
+    EXPECT_EQ(3u, queue.GetMessageCount());
+    ExpectReceived(queue, {100});
+    EXPECT_TRUE(queue.Send(104, kShortMs));  // the freed slot is usable again
+    ExpectReceived(queue, {101, 102, 104});
     EXPECT_EQ(0u, queue.GetMessageCount());
+
+    XP::CMessageQueue<int> zero(0);  // still holds one item
+    EXPECT_EQ(1u, zero.GetCapacity());
+    EXPECT_TRUE(zero.Send(8, kShortMs));
+    EXPECT_FALSE(zero.Send(9, kShortMs));
+    ExpectReceived(zero, {8});
 }
 
 TEST(MessageQueueTest, SendToAFullQueueWaitsItsTimeOutOnTheClock) {
@@ -58,9 +67,7 @@ TEST(MessageQueueTest, SendToAFullQueueWaitsItsTimeOutOnTheClock) {
     sender.join();
     EXPECT_EQ(0, result.load());
     EXPECT_EQ(1u, queue.GetMessageCount());
-    int out = 0;
-    ASSERT_TRUE(queue.Receive(out));
-    EXPECT_EQ(1, out);
+    ExpectReceived(queue, {1});
 }
 
 // A thread blocked in Receive on an empty queue.
@@ -91,89 +98,39 @@ TEST(MessageQueueTest, ReceiveAbandonedByCancelTakesNothing) {
     EXPECT_TRUE(queue.Send(1, 0));
     EXPECT_TRUE(queue.Send(2, 0));
     EXPECT_FALSE(queue.Send(3, 0));
-    int out = 0;
-    ASSERT_TRUE(queue.Receive(out));
-    EXPECT_EQ(1, out);
-    ASSERT_TRUE(queue.Receive(out));
-    EXPECT_EQ(2, out);
-}
-
-TEST(MessageQueueTest, RingWrapsAroundInOrder) {
-    XP::CMessageQueue<int> queue(3);
-    int next = 0;
-    int expected = 0;
-    // Two in, two out, eight times: head and tail pass the end of the ring repeatedly and at
-    // different points.
-    for (int round = 0; round < 8; ++round) {
-        ASSERT_TRUE(queue.Send(next++, kShortMs));
-        ASSERT_TRUE(queue.Send(next++, kShortMs));
-        for (int i = 0; i < 2; ++i) {
-            int out = -1;
-            ASSERT_TRUE(queue.Receive(out));
-            EXPECT_EQ(expected++, out);
-        }
-    }
-    ASSERT_TRUE(queue.Send(100, kShortMs));
-    ASSERT_TRUE(queue.Send(101, kShortMs));
-    ASSERT_TRUE(queue.Send(102, kShortMs));
-    EXPECT_FALSE(queue.Send(103, kShortMs));
-    for (int value : {100, 101, 102}) {
-        int out = -1;
-        ASSERT_TRUE(queue.Receive(out));
-        EXPECT_EQ(value, out);
-    }
+    ExpectReceived(queue, {1, 2});
 }
 
 // Copyable only (the declared copy operations suppress moves), so taking an item out of a slot
 // leaves a copy behind unless the slot is reset.
 struct CopyOnly {
     CopyOnly() = default;
-    explicit CopyOnly(const XP::CSharedPtr<Payload>& payload) : m_Payload(payload) {}
     CopyOnly(const CopyOnly&) = default;
     CopyOnly& operator=(const CopyOnly&) = default;
-    XP::CSharedPtr<Payload> m_Payload;
+    std::shared_ptr<int> m_Payload;
 };
 
 TEST(MessageQueueTest, ReceivedSlotNoLongerHoldsTheItem) {
-    int destroyed = 0;
     XP::CMessageQueue<CopyOnly> queue(2);
+    std::weak_ptr<int> watch;
     {
-        CopyOnly item(XP::CSharedPtr<Payload>(new Payload(&destroyed, 12)));
-        ASSERT_TRUE(queue.Send(item, kShortMs));
+        CopyOnly item;
+        item.m_Payload = std::make_shared<int>(12);
+        watch = item.m_Payload;
+        ASSERT_TRUE(queue.Send(item, 0));
     }
-    EXPECT_EQ(0, destroyed);  // the queue's copy keeps it
+    EXPECT_FALSE(watch.expired());  // the queue's copy keeps it
     {
         CopyOnly out;
         ASSERT_TRUE(queue.Receive(out));
-        EXPECT_EQ(12, out.m_Payload->m_Value);
+        EXPECT_EQ(12, *out.m_Payload);
     }
     // Freed as soon as the receiver let go, with the queue still alive.
-    EXPECT_EQ(1, destroyed);
+    EXPECT_TRUE(watch.expired());
 }
 
-TEST(MessageQueueTest, ZeroCapacityStillHoldsOneItem) {
-    XP::CMessageQueue<int> queue(0);
-    EXPECT_EQ(1u, queue.GetCapacity());
-    EXPECT_TRUE(queue.Send(8, kShortMs));
-    EXPECT_FALSE(queue.Send(9, kShortMs));
-    int out = 0;
-    ASSERT_TRUE(queue.Receive(out));
-    EXPECT_EQ(8, out);
-}
-
-TEST(MessageQueueTest, ReceiverWaitsForASender) {
-    XP::CMessageQueue<int> queue(1);
-    int out = 0;
-    bool received = false;
-    std::thread receiver([&]() { received = queue.Receive(out); });
-    ASSERT_TRUE(queue.Send(64, kPatientMs));
-    receiver.join();
-    EXPECT_TRUE(received);
-    EXPECT_EQ(64, out);
-}
-
-// Senders outnumber a small ring, so they block on it; every item arrives exactly once and in
-// each sender's order. (Run under ThreadSanitizer as well.)
+// Senders outnumber a small ring, so they block on it; receivers wait on it empty. Every item
+// arrives exactly once and in each sender's order. (Run under ThreadSanitizer as well.)
 TEST(MessageQueueTest, ManySendersAndReceivers) {
     constexpr int kSenders = 4;
     constexpr int kReceivers = 2;
@@ -188,25 +145,24 @@ TEST(MessageQueueTest, ManySendersAndReceivers) {
     std::vector<std::thread> receivers;
     for (int r = 0; r < kReceivers; ++r) {
         receivers.emplace_back([&, r]() {
-            for (;;) {
-                Item item;
-                if (!queue.Receive(item)) {
-                    ADD_FAILURE() << "untimed receive gave up";
-                    return;
-                }
-                if (item.sender < 0) {
-                    return;  // end marker, one per receiver
-                }
+            Item item;
+            // Untimed: false only on cancellation, which never comes here. A negative sender
+            // is the end marker, one per receiver.
+            while (queue.Receive(item) && item.sender >= 0) {
                 received[r].push_back(item);
             }
+            EXPECT_LT(item.sender, 0) << "untimed receive gave up";
         });
     }
+    auto send = [&queue](const Item& item) {
+        while (!queue.Send(item, kPatientMs)) {
+        }
+    };
     std::vector<std::thread> senders;
     for (int s = 0; s < kSenders; ++s) {
         senders.emplace_back([&, s]() {
             for (int i = 0; i < kPerSender; ++i) {
-                while (!queue.Send(Item{s, i}, kPatientMs)) {
-                }
+                send(Item{s, i});
             }
         });
     }
@@ -214,31 +170,23 @@ TEST(MessageQueueTest, ManySendersAndReceivers) {
         sender.join();
     }
     for (int r = 0; r < kReceivers; ++r) {
-        while (!queue.Send(Item{}, kPatientMs)) {
-        }
+        send(Item{});
     }
     for (std::thread& receiver : receivers) {
         receiver.join();
     }
 
-    std::vector<std::vector<int>> seen(kSenders, std::vector<int>(kPerSender, 0));
-    for (int r = 0; r < kReceivers; ++r) {
+    std::vector<int> seen(kSenders * kPerSender, 0);
+    for (const std::vector<Item>& list : received) {
         std::vector<int> last(kSenders, -1);
-        for (const Item& item : received[r]) {
-            ASSERT_GE(item.sender, 0);
-            ASSERT_LT(item.sender, kSenders);
-            ASSERT_GE(item.sequence, 0);
-            ASSERT_LT(item.sequence, kPerSender);
-            EXPECT_GT(item.sequence, last[item.sender]);
+        for (const Item& item : list) {
+            ASSERT_TRUE(item.sender < kSenders && item.sequence < kPerSender);
+            ASSERT_GT(item.sequence, last[item.sender]);
             last[item.sender] = item.sequence;
-            ++seen[item.sender][item.sequence];
+            ++seen[item.sender * kPerSender + item.sequence];
         }
     }
-    for (int s = 0; s < kSenders; ++s) {
-        for (int i = 0; i < kPerSender; ++i) {
-            ASSERT_EQ(1, seen[s][i]) << "sender " << s << " item " << i;
-        }
-    }
+    EXPECT_EQ(kSenders * kPerSender, std::count(seen.begin(), seen.end(), 1));
     EXPECT_EQ(0u, queue.GetMessageCount());
 }
 

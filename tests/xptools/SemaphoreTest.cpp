@@ -23,59 +23,31 @@ TEST(SemaphoreTest, CountsSignalsAndTakes) {
     EXPECT_EQ(semaphore.GetCount(), 2u);
 }
 
-TEST(SemaphoreTest, TimedWaitExpiresExactlyAtItsDeadline) {
+// A timed wait expires exactly at its deadline; signals end timed and untimed waits; a waiter
+// that gave up must neither take nor strand a count meant for the others.
+TEST(SemaphoreTest, WaitsOnTheManualClock) {
     XP::ManualClock clock;
     XP::CSemaphore semaphore(0);
-    std::atomic<int> result{-1};
-    std::thread waiter([&] { result = semaphore.Wait(1000) ? 1 : 0; });
-
-    ASSERT_TRUE(clock.WaitForWaiters(1));
-    clock.Advance(999);
-    // Not yet: the waiter is still parked (Advance takes woken waiters off the list at once).
-    EXPECT_EQ(clock.GetWaiterCount(), 1u);
-    EXPECT_EQ(result.load(), -1);
-    clock.Advance(1);
-    waiter.join();
-    EXPECT_EQ(result.load(), 0);
-    // A late signal stays for the next waiter.
-    semaphore.Signal();
-    EXPECT_TRUE(semaphore.Wait(0));
-}
-
-TEST(SemaphoreTest, SignalEndsTimedAndUntimedWaits) {
-    XP::ManualClock clock;
-    XP::CSemaphore semaphore(0);
+    std::atomic<int> gaveUp{-1};
     std::atomic<int> timed{-1};
     std::atomic<int> untimed{-1};
+    std::thread shortWaiter([&] { gaveUp = semaphore.Wait(100) ? 1 : 0; });
     std::thread timedWaiter([&] { timed = semaphore.Wait(60000) ? 1 : 0; });
     std::thread untimedWaiter([&] { untimed = semaphore.Wait() ? 1 : 0; });
-
-    ASSERT_TRUE(clock.WaitForWaiters(2));
+    ASSERT_TRUE(clock.WaitForWaiters(3));
+    clock.Advance(99);
+    // Not yet: the waiter is still parked (Advance takes woken waiters off the list at once).
+    EXPECT_EQ(clock.GetWaiterCount(), 3u);
+    EXPECT_EQ(gaveUp.load(), -1);
+    clock.Advance(1);
+    shortWaiter.join();
+    EXPECT_EQ(gaveUp.load(), 0);
     semaphore.Signal();
     semaphore.Signal();
     timedWaiter.join();
     untimedWaiter.join();
     EXPECT_EQ(timed.load(), 1);
     EXPECT_EQ(untimed.load(), 1);
-    EXPECT_EQ(semaphore.GetCount(), 0u);
-}
-
-// A waiter that gives up must not take or strand a count meant for another waiter.
-TEST(SemaphoreTest, TimedOutWaiterLeavesTheCountToOthers) {
-    XP::ManualClock clock;
-    XP::CSemaphore semaphore(0);
-    std::atomic<int> shortWait{-1};
-    std::atomic<int> longWait{-1};
-    std::thread shortWaiter([&] { shortWait = semaphore.Wait(100) ? 1 : 0; });
-    std::thread longWaiter([&] { longWait = semaphore.Wait() ? 1 : 0; });
-
-    ASSERT_TRUE(clock.WaitForWaiters(2));
-    clock.Advance(100);
-    shortWaiter.join();
-    EXPECT_EQ(shortWait.load(), 0);
-    semaphore.Signal();
-    longWaiter.join();
-    EXPECT_EQ(longWait.load(), 1);
     EXPECT_EQ(semaphore.GetCount(), 0u);
 }
 

@@ -15,17 +15,11 @@ TEST(StrTest, FormatBehavesAsPrintf) {
 
 TEST(StrTest, FormatProducesLongOutputWhole) {
     const std::string part(3000, 'x');
-    const std::string text = XP::Str::Format("[%s|%s|%s]", part.c_str(), part.c_str(), "end");
-    // "[" + 3000 + "|" + 3000 + "|end]"
-    ASSERT_EQ(1u + 3000u + 1u + 3000u + 5u, text.size());
-    EXPECT_EQ('[', text.front());
-    EXPECT_EQ("|end]", text.substr(text.size() - 5));
-    EXPECT_EQ(part, text.substr(1, 3000));
+    EXPECT_EQ("[" + part + "|" + part + "|end]",
+              XP::Str::Format("[%s|%s|%s]", part.c_str(), part.c_str(), "end"));
 
     // Width alone can make the output long.
-    const std::string padded = XP::Str::Format("%10000d", 5);
-    ASSERT_EQ(10000u, padded.size());
-    EXPECT_EQ(std::string(9999, ' ') + "5", padded);
+    EXPECT_EQ(std::string(9999, ' ') + "5", XP::Str::Format("%10000d", 5));
 }
 
 TEST(StrTest, ToStrUsesFixedNotationWithThePrecision) {

@@ -13,18 +13,16 @@
 
 namespace {
 
-// Bodies for the tests. Each call is counted; `m_Entered` is signalled at the start of every
-// call so the test knows the body runs without sleeping.
+// Bodies for the tests; `m_Entered` tells the test the body runs.
 class Worker {
 public:
     // Returns true four times, then false: five calls in all.
     bool CountToFive() {
-        const int calls = ++m_Calls;
-        if (calls == 5) {
-            m_Done.Signal();
-            return false;
+        if (++m_Calls < 5) {
+            return true;
         }
-        return true;
+        m_Done.Signal();
+        return false;
     }
 
     bool SleepLong() {
@@ -36,8 +34,6 @@ public:
     }
 
     bool WaitForever() {
-        ++m_Calls;
-        m_Entered.Signal();
         m_WaitResult = m_Never.Wait() ? 1 : 0;
         return true;
     }
@@ -57,12 +53,6 @@ public:
         return true;  // the cancel, not the result, ends the loop
     }
 
-    bool SignalAndStop() {
-        ++m_Calls;
-        m_Done.Signal();
-        return false;
-    }
-
     std::atomic<int> m_Calls{0};
     std::atomic<int> m_Returned{0};
     std::atomic<int> m_WaitResult{-1};
@@ -73,73 +63,73 @@ public:
     XP::CThread* m_pThread = nullptr;
 };
 
-template <bool (Worker::*Method)()>
-XP::CFunctor<bool()> Body(Worker& worker) {
-    return XP::INTERNAL::GetFunctorFactory(Method).template Bind<Method>(&worker);
+// Runs the thread and waits (real time bound) until the body signals `signal`.
+bool RunUntil(XP::CThread& thread, XP::CSemaphore& signal) {
+    return thread.Run() && signal.Wait(10000);
 }
 
 TEST(ThreadTest, BodyRunsAgainUntilItReturnsFalse) {
     Worker worker;
-    XP::CThread thread(Body<&Worker::CountToFive>(worker), "counter", XP::CThread::GetPriority());
-    EXPECT_FALSE(thread.IsRunning());
+    XP::CThread thread(XP::MakeFunctor<&Worker::CountToFive>(&worker), "counter",
+                       XP::CThread::GetPriority());
     EXPECT_EQ(worker.m_Calls.load(), 0);  // construction does not start it
-
-    ASSERT_TRUE(thread.Run());
-    ASSERT_TRUE(worker.m_Done.Wait(10000));
-    thread.Cancel();
-    EXPECT_EQ(worker.m_Calls.load(), 5);
-    EXPECT_FALSE(thread.IsRunning());
-
     // Run after the body ended starts it again.
-    worker.m_Calls = 0;
-    ASSERT_TRUE(thread.Run());
-    ASSERT_TRUE(worker.m_Done.Wait(10000));
-    thread.Cancel();
-    EXPECT_EQ(worker.m_Calls.load(), 5);
+    for (int run = 0; run < 2; ++run) {
+        worker.m_Calls = 0;
+        ASSERT_TRUE(RunUntil(thread, worker.m_Done));
+        thread.Cancel();
+        EXPECT_EQ(worker.m_Calls.load(), 5);
+        EXPECT_FALSE(thread.IsRunning());
+    }
 }
 
-TEST(ThreadTest, NameIsCutToFifteenCharacters) {
+TEST(ThreadTest, NameIsCutAndHighestPriorityRunsWithOrWithoutPrivilege) {
     Worker worker;
-    XP::CThread thread(Body<&Worker::RecordName>(worker), "ReceiveTsPacketLonger", 0);
-    ASSERT_TRUE(thread.Run());
-    ASSERT_TRUE(worker.m_Done.Wait(10000));
-    thread.Cancel();
+    XP::CThread named(XP::MakeFunctor<&Worker::RecordName>(&worker), "ReceiveTsPacketLonger", 0);
+    ASSERT_TRUE(RunUntil(named, worker.m_Done));
+    named.Cancel();
     EXPECT_EQ(worker.m_Name, "ReceiveTsPacket");
+
+    EXPECT_GE(XP::CThread::GetHighestPriority(), 1);
+    KestrelTest::ConsoleCapture console;
+    XP::CThread thread(XP::MakeFunctor<&Worker::RecordName>(&worker), "PcmSchedule",
+                       XP::CThread::GetHighestPriority());
+    ASSERT_TRUE(RunUntil(thread, worker.m_Done));
+    thread.Cancel();
+    // Unprivileged, the thread says it runs at normal priority; privileged, it says nothing.
+    for (const std::string& line : console.Lines()) {
+        EXPECT_EQ(line, "CThread \"PcmSchedule\": real-time priority " +
+                            std::to_string(XP::CThread::GetHighestPriority()) +
+                            " not permitted, running at normal priority");
+    }
 }
 
-// Real clock: a 15 s sleep must not hold Cancel. No timing is asserted; the sleep returning
-// (m_Returned) before the test would have reached 15 s shows it was cut short.
+// A 15 s sleep does not hold Cancel, on the real clock or on a manual clock that never moves.
+// No timing is asserted: the test ending long before 15 s, with the sleep returned and the body
+// not called again, shows the sleep was cut short.
 TEST(ThreadTest, CancelEndsALongSleep) {
-    Worker worker;
-    XP::CThread thread(Body<&Worker::SleepLong>(worker), "sleeper", 0);
-    ASSERT_TRUE(thread.Run());
-    ASSERT_TRUE(worker.m_Entered.Wait(10000));
-    thread.Cancel();
-    EXPECT_EQ(worker.m_Calls.load(), 1);
-    EXPECT_EQ(worker.m_Returned.load(), 1);
-    EXPECT_FALSE(thread.IsRunning());
-}
-
-TEST(ThreadTest, CancelEndsASleepOnAManualClockThatNeverMoves) {
-    XP::ManualClock clock;
-    Worker worker;
-    XP::CThread thread(Body<&Worker::SleepLong>(worker), "sleeper", 0);
-    ASSERT_TRUE(thread.Run());
-    ASSERT_TRUE(clock.WaitForWaiters(1));
-    thread.Cancel();
-    EXPECT_EQ(worker.m_Calls.load(), 1);
-    EXPECT_EQ(worker.m_Returned.load(), 1);
+    for (const bool manual : {false, true}) {
+        SCOPED_TRACE(manual ? "manual clock" : "real clock");
+        const std::unique_ptr<XP::ManualClock> clock(manual ? new XP::ManualClock : nullptr);
+        Worker worker;
+        XP::CThread thread(XP::MakeFunctor<&Worker::SleepLong>(&worker), "sleeper", 0);
+        ASSERT_TRUE(RunUntil(thread, worker.m_Entered));
+        ASSERT_TRUE(!clock || clock->WaitForWaiters(1));
+        thread.Cancel();
+        EXPECT_FALSE(thread.IsRunning());
+        EXPECT_EQ(worker.m_Calls.load(), 1);
+        EXPECT_EQ(worker.m_Returned.load(), 1);
+    }
 }
 
 TEST(ThreadTest, CancelEndsAnUntimedSemaphoreWaitWithoutACount) {
     XP::ManualClock clock;
     Worker worker;
-    XP::CThread thread(Body<&Worker::WaitForever>(worker), "waiter", 0);
+    XP::CThread thread(XP::MakeFunctor<&Worker::WaitForever>(&worker), "waiter", 0);
     ASSERT_TRUE(thread.Run());
     ASSERT_TRUE(clock.WaitForWaiters(1));
     thread.Cancel();
     EXPECT_EQ(worker.m_WaitResult.load(), 0);
-    EXPECT_EQ(worker.m_Calls.load(), 1);
     // The semaphore is as it was: a later signal is still there to take.
     worker.m_Never.Signal();
     EXPECT_TRUE(worker.m_Never.Wait(0));
@@ -147,10 +137,9 @@ TEST(ThreadTest, CancelEndsAnUntimedSemaphoreWaitWithoutACount) {
 
 TEST(ThreadTest, CancelFromTheBodyItself) {
     Worker worker;
-    XP::CThread thread(Body<&Worker::CancelSelf>(worker), "self", 0);
+    XP::CThread thread(XP::MakeFunctor<&Worker::CancelSelf>(&worker), "self", 0);
     worker.m_pThread = &thread;
-    ASSERT_TRUE(thread.Run());
-    ASSERT_TRUE(worker.m_Done.Wait(10000));
+    ASSERT_TRUE(RunUntil(thread, worker.m_Done));
     thread.Cancel();  // joins the thread that cancelled itself
     EXPECT_EQ(worker.m_Calls.load(), 1);
     EXPECT_FALSE(thread.IsRunning());
@@ -159,52 +148,21 @@ TEST(ThreadTest, CancelFromTheBodyItself) {
 TEST(ThreadTest, CancelAndRunInAnyOrder) {
     Worker worker;
     KestrelTest::ConsoleCapture console;
-    XP::CThread thread(Body<&Worker::SleepLong>(worker), "sleeper", 0);
-    thread.Cancel();  // before Run: nothing to do
-    thread.Cancel();
-    ASSERT_TRUE(thread.Run());
-    ASSERT_TRUE(worker.m_Entered.Wait(10000));
-    EXPECT_FALSE(thread.Run());
-    EXPECT_EQ(console.Take(),
-              std::vector<std::string>{"CThread \"sleeper\": Run while already running"});
-    thread.Cancel();
-    thread.Cancel();
-    // Restart after a cancel.
-    ASSERT_TRUE(thread.Run());
-    ASSERT_TRUE(worker.m_Entered.Wait(10000));
-    thread.Cancel();
-    EXPECT_EQ(worker.m_Calls.load(), 2);
-}
-
-TEST(ThreadTest, DestructorCancelsAndJoins) {
-    Worker worker;
     {
-        XP::CThread thread(Body<&Worker::SleepLong>(worker), "sleeper", 0);
-        ASSERT_TRUE(thread.Run());
-        ASSERT_TRUE(worker.m_Entered.Wait(10000));
+        XP::CThread thread(XP::MakeFunctor<&Worker::SleepLong>(&worker), "sleeper", 0);
+        thread.Cancel();  // before Run: nothing to do
+        thread.Cancel();
+        ASSERT_TRUE(RunUntil(thread, worker.m_Entered));
+        EXPECT_FALSE(thread.Run());
+        EXPECT_EQ(console.Take(),
+                  std::vector<std::string>{"CThread \"sleeper\": Run while already running"});
+        thread.Cancel();
+        thread.Cancel();
+        ASSERT_TRUE(RunUntil(thread, worker.m_Entered));  // restart after a cancel
     }
-    // Joined: the body has left its sleep and will not be called again.
-    EXPECT_EQ(worker.m_Returned.load(), 1);
-    EXPECT_EQ(worker.m_Calls.load(), 1);
-}
-
-TEST(ThreadTest, HighestPriorityRunsWithOrWithoutPrivilege) {
-    EXPECT_GE(XP::CThread::GetHighestPriority(), 1);
-    EXPECT_GE(XP::CThread::GetPriority(), 0);
-    Worker worker;
-    KestrelTest::ConsoleCapture console;
-    XP::CThread thread(Body<&Worker::SignalAndStop>(worker), "PcmSchedule",
-                       XP::CThread::GetHighestPriority());
-    ASSERT_TRUE(thread.Run());
-    ASSERT_TRUE(worker.m_Done.Wait(10000));
-    thread.Cancel();
-    EXPECT_EQ(worker.m_Calls.load(), 1);
-    // Unprivileged, the thread says it runs at normal priority; privileged, it says nothing.
-    for (const std::string& line : console.Lines()) {
-        EXPECT_EQ(line, "CThread \"PcmSchedule\": real-time priority " +
-                            std::to_string(XP::CThread::GetHighestPriority()) +
-                            " not permitted, running at normal priority");
-    }
+    // The destructor cancelled and joined: the sleep was cut short and not entered again.
+    EXPECT_EQ(worker.m_Calls.load(), 2);
+    EXPECT_EQ(worker.m_Returned.load(), 2);
 }
 
 }  // namespace
