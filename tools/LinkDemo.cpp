@@ -65,9 +65,12 @@ public:
                          0),
           m_Log(log4cpp::Category::getInstance("main")) {}
 
-    ~LinkReceiver() {
+    ~LinkReceiver() { Stop(); }
+
+    void Stop() {
         m_RxThread.Cancel();
         m_PollerThread.Cancel();
+        m_Port.Close();
     }
 
     bool Start(const std::string& device) {
@@ -176,6 +179,13 @@ int main(int argc, char** argv) {
     Kestrel::Sys::MakeRootDirectories("/");
     std::printf("root: %s\n", Kestrel::Sys::RootDirectory().c_str());
 
+    const std::string journalPath = Kestrel::Sys::RootPath("/host/shell.journal");
+    std::streamoff journalStart = 0;
+    {
+        std::ifstream earlier(journalPath, std::ios::ate);
+        if (earlier)
+            journalStart = earlier.tellg();
+    }
     Kestrel::Sys::IShell& shell = Kestrel::Sys::Shell();
     shell.Run("mkdir -p /data/var/run/");
     shell.Run("mkdir -p /data/var/log/");
@@ -221,6 +231,7 @@ int main(int argc, char** argv) {
 
     daemon.Block();
     watchdogThread.Cancel();
+    receiver.Stop();
 
     bool ok = !timeout.m_Expired;
     const std::vector<std::string>& handled = receiver.Handled();
@@ -230,9 +241,9 @@ int main(int argc, char** argv) {
     }
     ok = ok && handled.size() == ops.size();
 
-    std::printf("host shell journal (%s):\n",
-                Kestrel::Sys::RootPath("/host/shell.journal").c_str());
-    std::ifstream journal(Kestrel::Sys::RootPath("/host/shell.journal"));
+    std::printf("host shell journal, this run (%s):\n", journalPath.c_str());
+    std::ifstream journal(journalPath);
+    journal.seekg(journalStart);
     for (std::string line; std::getline(journal, line);)
         std::printf("  %s\n", line.c_str());
 
