@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "shared/system/RootPrefix.h"
+#include "xptools/EnvBlock.h"
 
 namespace Kestrel {
 namespace Sys {
@@ -30,14 +31,7 @@ std::vector<std::string> ReadLines(const std::string& path) {
 
 std::string GetHostProperty(const std::string& key, const std::string& defaultValue) {
     std::lock_guard<std::mutex> lock(g_PropertiesMutex);
-    std::string value = defaultValue;
-    for (const std::string& line : ReadLines(RootPath(HOST_PROPERTIES_PATH))) {
-        const size_t eq = line.find('=');
-        if (eq != std::string::npos && line.compare(0, eq, key) == 0 && eq == key.size()) {
-            value = line.substr(eq + 1);
-        }
-    }
-    return value;
+    return XP::CEnvBlock(RootPath(HOST_PROPERTIES_PATH)).GetValue(key, defaultValue);
 }
 
 bool SetHostProperty(const std::string& key, const std::string& value) {

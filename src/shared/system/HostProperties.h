@@ -3,8 +3,8 @@
 #include <string>
 
 // Android system properties as the host emulates them: one "key=value" line per property in
-// <root>/host/properties. The host shell's setprop writes here; the host platform reads here
-// (an absent "sys.boot_completed" means the host has booted).
+// <root>/host/properties (the settings-file syntax of XP::CEnvBlock). The host shell's setprop
+// writes here; the host platform reads here (an absent "sys.boot_completed" means booted).
 namespace Kestrel {
 namespace Sys {
 
