@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "hisi_av/application/cmf/internal/Math.h"
-#include "hisi_av/application/cmf/ts/DebugPrint.h"
+#include "xptools/Print.h"
 
 namespace Cmf {
 namespace {
@@ -53,8 +53,8 @@ bool FramerateAssessor::CalcFps(std::size_t& numerator, std::size_t& denominator
             return false;  // a step of hours: no frame rate (and no room for it on 32 bits)
         }
     }
-    DebugPrintf("\nfps: %f\tmin delta: %llu", static_cast<double>(num) / static_cast<double>(den),
-                minDelta);
+    XP::DebugPrintf("\nfps: %f\tmin delta: %llu",
+                    static_cast<double>(num) / static_cast<double>(den), minDelta);
     numerator = static_cast<std::size_t>(num);
     denominator = static_cast<std::size_t>(den);
     return true;

@@ -7,7 +7,6 @@
 #include "hisi_av/application/cmf/codec/RbspReader.h"
 #include "hisi_av/application/cmf/codec/data/AvcScalingList.h"
 #include "hisi_av/application/cmf/codec/data/AvcSps.h"
-#include "hisi_av/application/cmf/ts/DebugPrint.h"
 #include "xptools/Print.h"
 
 namespace Cmf {
@@ -252,8 +251,8 @@ void AvcDefragmenter::StartNewAu(std::size_t scAndLookAheadLength) {
     if (m_CollectState != COLLECT_STATE_SYNC && auSize > MIN_AU_SIZE) {
         m_AuSize = auSize;
         const AvcAu au(m_AuBuf.Subslice(0, m_AuSize), m_CurrentAuPts, Pcr(), m_ScPositions);
-        DebugPrintf("AU Complete. Size: %zu\t PTS: %llu", m_AuSize,
-                    static_cast<unsigned long long>(m_CurrentAuPts.GetValue()));
+        XP::DebugPrintf("AU Complete. Size: %zu\t PTS: %llu", m_AuSize,
+                        static_cast<unsigned long long>(m_CurrentAuPts.GetValue()));
         m_Delegate(au);
     }
     m_CurrentAuPts = m_NextAuPts;

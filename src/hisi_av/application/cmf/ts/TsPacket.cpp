@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "hisi_av/application/cmf/ts/DebugPrint.h"
+#include "xptools/Print.h"
 
 namespace Cmf {
 namespace {
@@ -267,7 +267,7 @@ void TsPacket::SetTimestamp(uint32_t timestamp) {
 void TsPacket::BuildAdaptationFieldAndPayload(const XP::CBuffer& payload) {
     const std::size_t n = payload.GetSize();
     if (n > MAX_PAYLOAD_LENGTH || !IsComplete()) {
-        DebugPrintf("Invalid TS Packet Size");
+        XP::DebugPrintf("Invalid TS Packet Size");
         return;
     }
     if (n == MAX_PAYLOAD_LENGTH) {

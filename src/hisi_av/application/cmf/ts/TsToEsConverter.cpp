@@ -1,6 +1,6 @@
 #include "hisi_av/application/cmf/ts/TsToEsConverter.h"
 
-#include "hisi_av/application/cmf/ts/DebugPrint.h"
+#include "xptools/Print.h"
 
 namespace Cmf {
 namespace {
@@ -33,9 +33,9 @@ void TsToEsConverter::Unsubscribe(const Functor_t& functor) {
 void TsToEsConverter::PutTsPacket(const TsPacket& packet) {
     if (packet.GetPayloadUnitStartIndicator()) {
         m_State = COLLECT_STATE_SC1;
-        DebugPrintf("TsToEsConverter::PUSI - start collecting");
+        XP::DebugPrintf("TsToEsConverter::PUSI - start collecting");
     } else if (m_State == COLLECT_STATE_LOOKING_FOR_PUSI) {
-        DebugPrintf("TsToEsConverter:: No PUSI");
+        XP::DebugPrintf("TsToEsConverter:: No PUSI");
         return;
     }
 
@@ -43,7 +43,7 @@ void TsToEsConverter::PutTsPacket(const TsPacket& packet) {
     // Only a header's own packet can bound its data.
     m_PesPayloadLength = 0;
     if (payload.IsEmpty()) {
-        DebugPrintf("TsToEsConverter:: No Payload");
+        XP::DebugPrintf("TsToEsConverter:: No Payload");
         return;
     }
 
@@ -99,7 +99,7 @@ bool TsToEsConverter::PutHeaderByte(unsigned char byte) {
             return false;
         case COLLECT_STATE_SC1:
             if (byte != 0x00) {
-                DebugPrintf("TsToEsConverter:: COLLECT_STATE_SC1 BAD");
+                XP::DebugPrintf("TsToEsConverter:: COLLECT_STATE_SC1 BAD");
                 m_State = COLLECT_STATE_LOOKING_FOR_PUSI;
                 return false;
             }
@@ -107,7 +107,7 @@ bool TsToEsConverter::PutHeaderByte(unsigned char byte) {
             return true;
         case COLLECT_STATE_SC2:
             if (byte != 0x00) {
-                DebugPrintf("TsToEsConverter:: COLLECT_STATE_SC2 BAD");
+                XP::DebugPrintf("TsToEsConverter:: COLLECT_STATE_SC2 BAD");
                 m_State = COLLECT_STATE_LOOKING_FOR_PUSI;
                 return false;
             }
@@ -115,7 +115,7 @@ bool TsToEsConverter::PutHeaderByte(unsigned char byte) {
             return true;
         case COLLECT_STATE_SC3:
             if (byte != 0x01) {
-                DebugPrintf("TsToEsConverter:: COLLECT_STATE_SC3 BAD");
+                XP::DebugPrintf("TsToEsConverter:: COLLECT_STATE_SC3 BAD");
                 m_State = COLLECT_STATE_LOOKING_FOR_PUSI;
                 return false;
             }
@@ -138,7 +138,7 @@ bool TsToEsConverter::PutHeaderByte(unsigned char byte) {
         case COLLECT_STATE_FLAGS2:
             // PTS_DTS_flags '10' or '11'.
             m_HasPts = byte >= 0x80;
-            DebugPrintf("TsToEsConverter:: COLLECT_STATE_FLAGS2 hasPts=%d", m_HasPts ? 1 : 0);
+            XP::DebugPrintf("TsToEsConverter:: COLLECT_STATE_FLAGS2 hasPts=%d", m_HasPts ? 1 : 0);
             m_State = COLLECT_STATE_HEADER_LENGTH;
             return true;
         case COLLECT_STATE_HEADER_LENGTH:
@@ -151,7 +151,7 @@ bool TsToEsConverter::PutHeaderByte(unsigned char byte) {
             } else {
                 m_State = byte != 0 ? COLLECT_STATE_SKIP_HEADER : COLLECT_STATE_DATA_BYTE;
             }
-            DebugPrintf("TsToEsConverter:: COLLECT_STATE_HEADER_LENGTH %d", byte);
+            XP::DebugPrintf("TsToEsConverter:: COLLECT_STATE_HEADER_LENGTH %d", byte);
             return true;
         case COLLECT_STATE_PTS1:
             m_Pts = uint64_t(byte & 0x0E) << 29;

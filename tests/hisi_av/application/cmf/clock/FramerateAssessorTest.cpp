@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "hisi_av/application/cmf/ts/DebugPrint.h"
+#include "xptools/Print.h"
 
 namespace {
 
@@ -59,10 +59,10 @@ TEST(FramerateAssessorTest, TheElevenMostRecentCount) {
 
 TEST(FramerateAssessorTest, EstimateIsTraced) {
     std::vector<std::string> traces;
-    Cmf::DebugSink previous =
-        Cmf::SetDebugSink([&traces](const std::string& text) { traces.push_back(text); });
+    XP::DebugSink previous =
+        XP::SetDebugSink([&traces](const std::string& text) { traces.push_back(text); });
     Assess(Steps({3003}));
-    Cmf::SetDebugSink(previous);
+    XP::SetDebugSink(previous);
     EXPECT_EQ(traces, std::vector<std::string>{"\nfps: 29.970030\tmin delta: 3003"});
 }
 

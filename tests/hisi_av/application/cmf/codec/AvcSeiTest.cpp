@@ -12,7 +12,7 @@
 #include "hisi_av/application/cmf/codec/data/AvcVuiParameters.h"
 #include "hisi_av/application/cmf/codec/data/ItuTT35.h"
 #include "hisi_av/application/cmf/codec/data/SeiMessage.h"
-#include "hisi_av/application/cmf/ts/DebugPrint.h"
+#include "xptools/Print.h"
 
 namespace {
 
@@ -83,10 +83,10 @@ TEST(AvcPicTimingTest, ClockTimestampsAreSteppedWithTheirHrdLengths) {
     w.Flag(true).U(2, 2).Flag(false).U(5, 0).Flag(true).U(2, 0).U(8, 0).U(17, 0).U(24, 0);
     w.Trailing();
     Lines traces;
-    const Cmf::DebugSink previous =
-        Cmf::SetDebugSink([&traces](const std::string& line) { traces.push_back(line); });
+    const XP::DebugSink previous =
+        XP::SetDebugSink([&traces](const std::string& line) { traces.push_back(line); });
     PicTiming timing = ParsePicTiming(w, vui);
-    Cmf::SetDebugSink(previous);
+    XP::SetDebugSink(previous);
     EXPECT_EQ(timing.picStruct, PicTiming::PIC_STRUCT_TOP_BOT);
     EXPECT_EQ(timing.ctType, PicTiming::CT_TYPE_UNKNOWN);
     EXPECT_EQ(traces, (Lines{"pic_struct: 3", "ct_type: 1", "ct_type: 2"}));

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "hisi_av/application/cmf/ts/DebugPrint.h"
 #include "hisi_av/application/cmf/ts/Fragment.h"
 #include "hisi_av/application/cmf/ts/TsPacket.h"
+#include "xptools/Print.h"
 
 namespace KestrelTest {
 
@@ -14,10 +14,9 @@ namespace KestrelTest {
 class DebugCapture {
 public:
     DebugCapture() {
-        m_Previous =
-            Cmf::SetDebugSink([this](const std::string& line) { m_Lines.push_back(line); });
+        m_Previous = XP::SetDebugSink([this](const std::string& line) { m_Lines.push_back(line); });
     }
-    ~DebugCapture() { Cmf::SetDebugSink(m_Previous); }
+    ~DebugCapture() { XP::SetDebugSink(m_Previous); }
     DebugCapture(const DebugCapture&) = delete;
     DebugCapture& operator=(const DebugCapture&) = delete;
 
@@ -29,7 +28,7 @@ public:
 
 private:
     std::vector<std::string> m_Lines;
-    Cmf::DebugSink m_Previous;
+    XP::DebugSink m_Previous;
 };
 
 // What a fragment subscriber saw: the bytes (copied), where they were, the PTS and PES length.

@@ -2,7 +2,6 @@
 
 #include "hisi_av/application/cmf/codec/RbspReader.h"
 #include "hisi_av/application/cmf/codec/data/AvcVuiParameters.h"
-#include "hisi_av/application/cmf/ts/DebugPrint.h"
 #include "xptools/Print.h"
 
 namespace Cmf {
@@ -30,14 +29,14 @@ bool AvcPicTiming_t::Parse(RbspReader& reader, const AvcVuiParameters_t& vui) {
     }
     const uint32_t picStructValue = reader.U(4);
     picStruct = static_cast<PicStruct_e>(picStructValue);
-    DebugPrintf("pic_struct: %u", picStructValue);
+    XP::DebugPrintf("pic_struct: %u", picStructValue);
     for (unsigned int i = 0; i < NUM_CLOCK_TS[picStructValue]; ++i) {
         if (!reader.GetBit()) {  // clock_timestamp_flag
             continue;
         }
         const uint32_t ctTypeValue = reader.U(2);
         ctType = static_cast<CtType_e>(ctTypeValue);
-        DebugPrintf("ct_type: %u", ctTypeValue);
+        XP::DebugPrintf("ct_type: %u", ctTypeValue);
         reader.GetBit();  // nuit_field_based_flag
         reader.U(5);      // counting_type
         const bool fullTimestampFlag = reader.GetBit();
