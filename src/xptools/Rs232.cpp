@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/eventfd.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -271,12 +272,29 @@ bool CRs232::Flush() {
     if (!Acquire(fd, closeFd)) {
         return false;
     }
-    const bool flushed = tcflush(fd, TCIOFLUSH) == 0;
-    if (!flushed) {
-        MyPrintf("CRs232: flush of %s failed: %s", m_Device.c_str(), std::strerror(errno));
+    // Waits until the driver has sent everything written, as a frame must leave whole before the
+    // next; bounded so that a peer holding XOFF cannot block the sender for ever. Close wakes it.
+    bool drained = false;
+    for (int waitedMs = 0; waitedMs <= WRITE_STALL_MS; ++waitedMs) {
+        int pending = 0;
+        if (ioctl(fd, TIOCOUTQ, &pending) != 0) {
+            MyPrintf("CRs232: flush of %s failed: %s", m_Device.c_str(), std::strerror(errno));
+            break;
+        }
+        if (pending == 0) {
+            drained = true;
+            break;
+        }
+        pollfd wake = {closeFd, POLLIN, 0};
+        if (poll(&wake, 1, 1) > 0) {
+            break;
+        }
+    }
+    if (!drained) {
+        MyPrintf("CRs232: output of %s not drained", m_Device.c_str());
     }
     Release();
-    return flushed;
+    return drained;
 }
 
 void CRs232::Close() {

@@ -54,7 +54,7 @@ public:
     int Write(const CSlice<const unsigned char>& data);
     int Write(const unsigned char* pData, size_t size);
 
-    // Discards bytes received but not read and bytes written but not sent.
+    // Waits until the bytes written have left the driver (at most 2 s). Received bytes are kept.
     bool Flush();
     void Close();
 
