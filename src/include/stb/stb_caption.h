@@ -1,0 +1,184 @@
+#ifndef KESTREL_STB_CAPTION_H
+#define KESTREL_STB_CAPTION_H
+
+/*
+ * Closed-caption renderer of the platform library: CEA-608 or CEA-708 services drawn over the
+ * video, and line-21 insertion on the composite output. There is one renderer and it has no
+ * handle.
+ */
+
+#include "stb/stb_types.h"
+
+STB_EXTERN_C_BEGIN
+
+typedef enum {
+    CAPTION_TYPE_SUBT = 0,
+    CAPTION_TYPE_TTX = 1,
+    CAPTION_TYPE_CC = 2,
+    CAPTION_TYPE_BUTT = 3
+} CAPTION_TYPE_E;
+
+typedef enum {
+    CAPTION_CC_DATA_608 = 0,
+    CAPTION_CC_DATA_708 = 1,
+    CAPTION_CC_DATA_ARIB = 2,
+    CAPTION_CC_DATA_BUTT = 3
+} CAPTION_CC_DATA_E;
+
+typedef enum {
+    CAPTION_CC_608_DATATYPE_CC1 = 0,
+    CAPTION_CC_608_DATATYPE_CC2 = 1,
+    CAPTION_CC_608_DATATYPE_CC3 = 2,
+    CAPTION_CC_608_DATATYPE_CC4 = 3,
+    CAPTION_CC_608_DATATYPE_TEXT1 = 4,
+    CAPTION_CC_608_DATATYPE_TEXT2 = 5,
+    CAPTION_CC_608_DATATYPE_TEXT3 = 6,
+    CAPTION_CC_608_DATATYPE_TEXT4 = 7,
+    CAPTION_CC_608_DATATYPE_BUTT = 8
+} CAPTION_CC608_DATATYPE_E;
+
+typedef enum {
+    CAPTION_CC_708_SERVICE1 = 1,
+    CAPTION_CC_708_SERVICE2 = 2,
+    CAPTION_CC_708_SERVICE3 = 3,
+    CAPTION_CC_708_SERVICE4 = 4,
+    CAPTION_CC_708_SERVICE5 = 5,
+    CAPTION_CC_708_SERVICE6 = 6,
+    CAPTION_CC_708_LINE21_DATA_SERVICE1 = 64,
+    CAPTION_CC_708_LINE21_DATA_SERVICE2 = 65,
+    CAPTION_CC_708_LINE21_DATA_SERVICE3 = 66,
+    CAPTION_CC_708_LINE21_DATA_SERVICE4 = 67,
+    CAPTION_CC_708_SERVICE_BUTT = 68
+} CAPTION_CC708_SERVICE_NUM_E;
+
+typedef enum {
+    CAPTION_CC_OPACITY_DEFAULT = 0,
+    CAPTION_CC_OPACITY_SOLID = 1,
+    CAPTION_CC_OPACITY_FLASH = 2,
+    CAPTION_CC_OPACITY_TRANSLUCENT = 3,
+    CAPTION_CC_OPACITY_TRANSPARENT = 4,
+    CAPTION_CC_OPACITY_BUTT = 5
+} CAPTION_CC_OPACITY_E;
+
+typedef enum {
+    CAPTION_CC_FONTSTYLE_DEFAULT = 0,
+    CAPTION_CC_FONTSTYLE_NORMAL = 1,
+    CAPTION_CC_FONTSTYLE_ITALIC = 2,
+    CAPTION_CC_FONTSTYLE_UNDERLINE = 3,
+    CAPTION_CC_FONTSTYLE_ITALIC_UNDERLINE = 4,
+    CAPTION_CC_FONTSTYLE_BUTT = 5
+} CAPTION_CC_FONTSTYLE_E;
+
+typedef enum {
+    CAPTION_CC_FN_DEFAULT = 0,
+    CAPTION_CC_FN_MONOSPACED = 1,
+    CAPTION_CC_FN_PROPORT = 2,
+    CAPTION_CC_FN_MONOSPACED_NO_SERIAFS = 3,
+    CAPTION_CC_FN_PROPORT_NO_SERIAFS = 4,
+    CAPTION_CC_FN_CASUAL = 5,
+    CAPTION_CC_FN_CURSIVE = 6,
+    CAPTION_CC_FN_SMALL_CAPITALS = 7,
+    CAPTION_CC_FN_BUTT = 8
+} CAPTION_CC_FONTNAME_E;
+
+typedef enum {
+    CAPTION_CC_FONTSIZE_DEFAULT = 0,
+    CAPTION_CC_FONTSIZE_SMALL = 1,
+    CAPTION_CC_FONTSIZE_STANDARD = 2,
+    CAPTION_CC_FONTSIZE_LARGE = 3,
+    CAPTION_CC_FONTSIZE_BUTT = 4
+} CAPTION_CC_FONTSIZE_E;
+
+typedef enum {
+    CAPTION_CC_EDGETYPE_DEFAULT = 0,
+    CAPTION_CC_EDGETYPE_NONE = 1,
+    CAPTION_CC_EDGETYPE_RAISED = 2,
+    CAPTION_CC_EDGETYPE_DEPRESSED = 3,
+    CAPTION_CC_EDGETYPE_UNIFORM = 4,
+    CAPTION_CC_EDGETYPE_LEFT_DROP_SHADOW = 5,
+    CAPTION_CC_EDGETYPE_RIGHT_DROP_SHADOW = 6,
+    CAPTION_CC_EDGETYPE_BUTT = 7
+} CAPTION_CC_EDGETYPE_E;
+
+/* Display format the captions are laid out for. */
+typedef enum {
+    CAPTION_CC_DF_720X480 = 0,
+    CAPTION_CC_DF_720X576 = 1,
+    CAPTION_CC_DF_960X540 = 2,
+    CAPTION_CC_DF_1280X720 = 3,
+    CAPTION_CC_DF_1920X1080 = 4,
+    CAPTION_CC_DF_BUTT = 5
+} CAPTION_CC_DF_E;
+
+typedef struct {
+    CAPTION_TYPE_E enCaptionType;
+} CAPTION_INIT_S;
+
+/* Asks for the presentation time (90 kHz) the captions are to follow; 0 on success. */
+typedef int32_t (*CAPTION_GETPTS_CALLBACK_PFN)(void* pUserData, int64_t* ps64CurrentPts);
+
+typedef struct {
+    CAPTION_CC_DATA_E enCCDataType;
+    CAPTION_GETPTS_CALLBACK_PFN pfnGetPts;
+} CAPTION_CC_S;
+
+typedef struct {
+    CAPTION_CC608_DATATYPE_E enCC608DataType;
+    uint32_t u32CC608TextColor;
+    CAPTION_CC_OPACITY_E enCC608TextOpac;
+    uint32_t u32CC608BgColor;
+    CAPTION_CC_OPACITY_E enCC608BgOpac;
+    CAPTION_CC_FONTSTYLE_E enCC608FontStyle;
+    CAPTION_CC_DF_E enCC608DispFormat;
+    BOOL bLeadingTailingSpace;
+} CAPTION_CC608_ATTR_S;
+
+typedef struct {
+    CAPTION_CC708_SERVICE_NUM_E enCC708ServiceNum;
+    CAPTION_CC_FONTNAME_E enCC708FontName;
+    CAPTION_CC_FONTSTYLE_E enCC708FontStyle;
+    CAPTION_CC_FONTSIZE_E enCC708FontSize;
+    uint32_t u32CC708TextColor;
+    CAPTION_CC_OPACITY_E enCC708TextOpac;
+    uint32_t u32CC708BgColor;
+    CAPTION_CC_OPACITY_E enCC708BgOpac;
+    uint32_t u32CC708WinColor;
+    CAPTION_CC_OPACITY_E enCC708WinOpac;
+    CAPTION_CC_EDGETYPE_E enCC708TextEdgeType;
+    uint32_t u32CC708TextEdgeColor;
+    CAPTION_CC_DF_E enCC708DispFormat;
+} CAPTION_CC708_ATTR_S;
+
+typedef struct {
+    U32 u32BufferSize;
+} CAPTION_ARIBCC_ATTR_S;
+
+/* The member in force is the one of enCCDataType. */
+typedef union {
+    CAPTION_CC608_ATTR_S stCC608;
+    CAPTION_CC708_ATTR_S stCC708;
+    CAPTION_ARIBCC_ATTR_S stAribCC;
+} CAPTION_CC_CONFIG_U;
+
+typedef struct {
+    CAPTION_CC_DATA_E enCCDataType;
+    CAPTION_CC_CONFIG_U unCCConfig;
+} CAPTION_CC_ATTR_S;
+
+STB_STATUS cc_init(const CAPTION_INIT_S* pstInit);
+STB_STATUS cc_creat(const CAPTION_CC_S* pstCaption);
+STB_STATUS cc_set_window(uint32_t u32X, uint32_t u32Y, uint32_t u32Width, uint32_t u32Height);
+STB_STATUS cc_start(void);
+STB_STATUS cc_getAttr(CAPTION_CC_ATTR_S* pstAttr);
+STB_STATUS cc_setAttr(const CAPTION_CC_ATTR_S* pstAttr);
+STB_STATUS cc_stop(void);
+STB_STATUS cc_destroy(void);
+STB_STATUS cc_deinit(void);
+/* Shows or hides the captions over the video. */
+STB_STATUS cc_show_subtitle_enable(BOOL bEnable);
+/* Inserts the captions on line 21 of the composite output, or stops. */
+STB_STATUS cc_send_VBI_enable(BOOL bEnable);
+
+STB_EXTERN_C_END
+
+#endif /* KESTREL_STB_CAPTION_H */
