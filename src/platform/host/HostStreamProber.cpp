@@ -209,9 +209,20 @@ void StreamProber::OnTs(const uint8_t* data, size_t size) {
             }
             m_Dirty = true;
             m_IncompleteProbes = 0;
+            if (m_Complete) {
+                // Collect what follows the change from here on.
+                m_Complete = false;
+                m_WindowStart = 0;
+                m_WindowFill = 0;
+            }
             Log().debug("stream probe: new PID %u", pid);
         }
         m_PidLastSeenNs[pid] = seenMark;
+    }
+    if (!m_Complete && m_WindowFill + whole > WINDOW_BYTES) {
+        // Keep the first bytes since the change until they have been probed.
+        m_BytesSinceDirty += whole;
+        return;
     }
     // Keep the newest WINDOW_BYTES: a block larger than the ring leaves only its tail.
     size_t skip = whole > WINDOW_BYTES ? whole - WINDOW_BYTES : 0;
@@ -235,6 +246,7 @@ void StreamProber::OnTs(const uint8_t* data, size_t size) {
 void StreamProber::OnDiscontinuity() {
     std::lock_guard<std::mutex> lock(m_Mutex);
     // What came before the jump may describe another stream: probe only what follows it.
+    m_Complete = false;
     m_WindowStart = 0;
     m_WindowFill = 0;
     m_IncompleteProbes = 0;
@@ -253,6 +265,7 @@ void StreamProber::Clear() {
     std::fill(m_PidLastSeenNs.begin(), m_PidLastSeenNs.end(), 0);
     m_Dirty = false;
     m_HaveProbed = false;
+    m_Complete = false;
     std::memset(&m_Result, 0, sizeof(m_Result));
 }
 
@@ -321,7 +334,11 @@ void StreamProber::RunProbe() {
     std::memcpy(m_ProgramPmtPids, pmtPids, sizeof(pmtPids));
     if (!IsIncomplete(result)) {
         m_IncompleteProbes = 0;
+        m_Complete = true;
     } else if (++m_IncompleteProbes < MAX_INCOMPLETE_PROBES) {
+        // Start a fresh window: the next random-access picture may be in it.
+        m_WindowStart = 0;
+        m_WindowFill = 0;
         // Parameters still missing (too little of the stream, or none of it): try again once
         // more has arrived, a few times; a stream that never gives them waits for a change.
         m_Dirty = true;

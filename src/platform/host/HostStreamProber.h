@@ -33,7 +33,7 @@ public:
     static constexpr uint64_t MIN_PROBE_WAIT_MS = 1500;      // ..or for this long
     static constexpr uint64_t RETRY_MS = 1000;               // between incomplete probes
     static constexpr uint64_t PID_TIMEOUT_MS = 3000;
-    static constexpr unsigned MAX_INCOMPLETE_PROBES = 5;  // then wait for the next change
+    static constexpr unsigned MAX_INCOMPLETE_PROBES = 30;  // then wait for the next change
 
     StreamProber();
     ~StreamProber() override;
@@ -69,7 +69,12 @@ private:
     std::vector<uint8_t> m_Window;
     size_t m_WindowStart = 0;
     size_t m_WindowFill = 0;
-    unsigned m_IncompleteProbes = 0;        // in a row, since the last change
+    unsigned m_IncompleteProbes = 0;  // in a row, since the last change
+    // Until a probe has found every parameter since the last change, the window keeps the first
+    // bytes after the change instead of the newest: a stream's parameter sets come with its
+    // random-access pictures, which may be many seconds apart, and the start of a stream (or of
+    // what follows a change) begins with one. An incomplete probe restarts the window.
+    bool m_Complete = false;
     std::vector<uint64_t> m_PidLastSeenNs;  // per PID; 0: never
     bool m_Dirty = false;
     uint64_t m_DirtySinceNs = 0;
