@@ -654,8 +654,7 @@ bool CHostPlayer::GetPts(AV_SYNC_PTS_CHAN_E channel, int64_t& pts) {
     }
 }
 
-void CHostPlayer::GetBufferStat(AV_BUFFER_STAT_S& stat, bool& videoStarted,
-                                bool& audioStarted) {
+void CHostPlayer::GetBufferStat(AV_BUFFER_STAT_S& stat, bool& videoStarted, bool& audioStarted) {
     std::lock_guard<std::mutex> lock(m_Mutex);
     uint64_t now = XP::Clock::NowNs();
     PresentDueLocked(now);
