@@ -45,7 +45,7 @@ struct AvState {
     HANDLE nextHandle = FIRST_AV_HANDLE;
     std::unique_ptr<CHostInput> input;
     std::unique_ptr<CHostTsRing> ring;
-    std::string inputSpec;
+    std::string inputSource;
     bool loop = false;
 };
 
@@ -72,10 +72,10 @@ std::shared_ptr<CHostPlayer> FindPlayer(HANDLE handle) {
 
 }  // namespace
 
-void SetHostInput(const std::string& spec, bool loop) {
+void SetHostInput(const std::string& source, bool loop) {
     AvState& s = State();
     std::lock_guard<std::mutex> lock(s.mutex);
-    s.inputSpec = spec;
+    s.inputSource = source;
     s.loop = loop;
 }
 
@@ -136,22 +136,22 @@ STB_STATUS av_prepare(const AV_PREPARE_S* pstPrepare) {
     std::lock_guard<std::mutex> lock(s.mutex);
     if (!s.initialised)
         return ERR_NOT_INIT;
-    std::string spec = s.inputSpec;
+    std::string source = s.inputSource;
     bool loop = s.loop;
-    if (spec.empty()) {
-        spec = Kestrel::Sys::HostEndpoints().tsInput;
+    if (source.empty()) {
+        source = Kestrel::Sys::HostEndpoints().tsInput;
         const char* env = std::getenv("KESTREL_TS_LOOP");
         loop = loop || (env != nullptr && std::strcmp(env, "1") == 0);
     }
     char group[sizeof(pstPrepare->multiAddr) + 1] = {};
     std::memcpy(group, pstPrepare->multiAddr, sizeof(pstPrepare->multiAddr));
     Log().info("av_prepare: stream %s:%u is received from %s here", group,
-               static_cast<unsigned>(pstPrepare->u16Port), spec.c_str());
+               static_cast<unsigned>(pstPrepare->u16Port), source.c_str());
     if (!s.input)
         s.input.reset(new CHostInput());
     s.ring->Clear();
     StartStreamInfo();
-    return s.input->Start(spec, loop) ? STB_SUCCESS : ERR_INPUT;
+    return s.input->Start(source, loop) ? STB_SUCCESS : ERR_INPUT;
 }
 
 STB_STATUS av_destory(HANDLE hAv) {

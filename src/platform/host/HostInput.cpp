@@ -47,7 +47,7 @@ CHostInput::~CHostInput() {
     Stop();
 }
 
-bool CHostInput::Start(const std::string& spec, bool loop) {
+bool CHostInput::Start(const std::string& source, bool loop) {
     Stop();
     m_Carry.clear();
     m_Batch.clear();
@@ -64,21 +64,21 @@ bool CHostInput::Start(const std::string& spec, bool loop) {
     m_BadDatagrams = 0;
     m_Delivered = 0;
     m_Loop = loop;
-    if (spec.compare(0, 5, "file:") == 0) {
+    if (source.compare(0, 5, "file:") == 0) {
         m_IsFile = true;
-        m_Path = spec.substr(5);
+        m_Path = source.substr(5);
         m_File = std::fopen(m_Path.c_str(), "rb");
         if (m_File == nullptr) {
             Log().error("cannot open the input file %s: %s", m_Path.c_str(), std::strerror(errno));
             return false;
         }
         Log().info("reading %s at the stream's rate%s", m_Path.c_str(), loop ? ", looping" : "");
-    } else if (spec.compare(0, 16, "udp://127.0.0.1:") == 0) {
+    } else if (source.compare(0, 16, "udp://127.0.0.1:") == 0) {
         m_IsFile = false;
         char* end = nullptr;
-        long port = std::strtol(spec.c_str() + 16, &end, 10);
-        if (end == spec.c_str() + 16 || *end != '\0' || port <= 0 || port > 65535) {
-            Log().error("malformed input %s: expected udp://127.0.0.1:PORT", spec.c_str());
+        long port = std::strtol(source.c_str() + 16, &end, 10);
+        if (end == source.c_str() + 16 || *end != '\0' || port <= 0 || port > 65535) {
+            Log().error("malformed input %s: expected udp://127.0.0.1:PORT", source.c_str());
             return false;
         }
         m_Socket = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
@@ -92,15 +92,15 @@ bool CHostInput::Start(const std::string& spec, bool loop) {
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         if (m_Socket < 0 ||
             ::bind(m_Socket, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0) {
-            Log().error("cannot listen on %s: %s", spec.c_str(), std::strerror(errno));
+            Log().error("cannot listen on %s: %s", source.c_str(), std::strerror(errno));
             if (m_Socket >= 0)
                 ::close(m_Socket);
             m_Socket = -1;
             return false;
         }
-        Log().info("receiving the transport stream on %s", spec.c_str());
+        Log().info("receiving the transport stream on %s", source.c_str());
     } else {
-        Log().error("unknown input %s: expected file:PATH or udp://127.0.0.1:PORT", spec.c_str());
+        Log().error("unknown input %s: expected file:PATH or udp://127.0.0.1:PORT", source.c_str());
         return false;
     }
     m_Read.resize(READ_SIZE);

@@ -32,9 +32,9 @@ public:
     CHostInput();
     ~CHostInput();
 
-    // Parses `spec` and starts receiving. False, with a log line, when the text is malformed or
+    // Parses `source` and starts receiving. False, with a log line, when the text is malformed or
     // the file or socket cannot be opened.
-    bool Start(const std::string& spec, bool loop);
+    bool Start(const std::string& source, bool loop);
     void Stop();
     bool IsRunning() const { return m_Thread.IsRunning(); }
 

@@ -11,7 +11,7 @@ namespace Host {
 // The input av_prepare opens: "file:PATH" or "udp://127.0.0.1:PORT"; an empty text means the
 // host endpoints record (KESTREL_TS_INPUT). `loop` replays a file input from its start at its end
 // (also set by KESTREL_TS_LOOP=1). Takes effect at the next av_prepare.
-void SetHostInput(const std::string& spec, bool loop);
+void SetHostInput(const std::string& source, bool loop);
 
 // Whether the input is receiving (false before av_prepare, after av_deinit, and once a file
 // input has ended or was refused).
