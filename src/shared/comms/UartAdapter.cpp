@@ -228,6 +228,11 @@ uint64_t CUartAdapter::GetDroppedByteCount() const {
     return m_DroppedBytes;
 }
 
+size_t CUartAdapter::GetQueuedByteCount() const {
+    XP::CMutexLock lock(m_RecvMutex);
+    return m_DataQueue.size();
+}
+
 bool CUartAdapter::SendOperation(SsOp& op) {
     const uint8_t* bytes = nullptr;
     size_t length = 0;

@@ -101,6 +101,8 @@ public:
     void SetReceiveQueueLimit(size_t bytes);
     // Received bytes dropped because the queue was full.
     uint64_t GetDroppedByteCount() const;
+    // Received bytes waiting for the processing thread.
+    size_t GetQueuedByteCount() const;
 
 protected:
     // The port operations WriteData uses; a test can observe the exact writes through them.

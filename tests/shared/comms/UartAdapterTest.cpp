@@ -221,6 +221,12 @@ TEST_F(UartAdapterLink, FullReceiveQueueDropsCountsAndRecovers) {
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     held.Release();
+    // The next frame must find room: wait until the processing thread has drained the queue.
+    for (auto giveUp = std::chrono::steady_clock::now() + LinkTest::kHangGuard;
+         m_Uart.GetQueuedByteCount() > 0 && std::chrono::steady_clock::now() < giveUp;) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    ASSERT_EQ(m_Uart.GetQueuedByteCount(), 0u);
     ASSERT_TRUE(m_Controller.Write({0x0F, 0x04, 0x00, 0x02, 0x00, 0x00, 0x10}));
     EXPECT_EQ(held.WaitForCount(2).back(), (Bytes{0x04, 0x00, 0x02, 0x00, 0x00}));
     m_Uart.TerminateReceiveOps();
