@@ -7,6 +7,10 @@
 
 #include "hisi_av/application/cmf/codec/AvcDataExtractor.h"
 #include "hisi_av/application/cmf/codec/AvcDefragmenter.h"
+#include "hisi_av/application/cmf/codec/HevcDataExtractor.h"
+#include "hisi_av/application/cmf/codec/HevcDefragmenter.h"
+#include "hisi_av/application/cmf/codec/Mpeg2VideoDataExtractor.h"
+#include "hisi_av/application/cmf/codec/Mpeg2VideoDefragmenter.h"
 #include "hisi_av/application/cmf/ts/Fragment.h"
 #include "hisi_av/application/cmf/ts/TsPacket.h"
 #include "xptools/Functor.h"
@@ -31,7 +35,11 @@ constexpr const char* PROGRAM = "kestrel-ccdump";
 
 // An access unit delimiter in each codec's byte stream: fed at the end of the input, it closes
 // the last access unit, which the defragmenter would otherwise hold until a next one started.
+// What the stream would carry next were it to go on, so that the defragmenter closes its last
+// access unit: an access unit delimiter (AVC, HEVC), a sequence end code (MPEG-2).
 const uint8_t AVC_END_OF_INPUT[] = {0x00, 0x00, 0x00, 0x01, 0x09, 0xF0};
+const uint8_t HEVC_END_OF_INPUT[] = {0x00, 0x00, 0x00, 0x01, 0x46, 0x01, 0x50};
+const uint8_t MPEG2_END_OF_INPUT[] = {0x00, 0x00, 0x01, 0xB7};
 
 }  // namespace
 
@@ -193,8 +201,13 @@ int CcDumpRunner::Finish() {
         }
         return 1;
     }
-    if (m_Codec == CODEC_AVC && m_pDefragmenter) {
-        const XP::CBuffer end(const_cast<uint8_t*>(AVC_END_OF_INPUT), sizeof(AVC_END_OF_INPUT));
+    if (m_pDefragmenter) {
+        const XP::CBuffer end =
+            m_Codec == CODEC_AVC
+                ? XP::CBuffer(const_cast<uint8_t*>(AVC_END_OF_INPUT), sizeof(AVC_END_OF_INPUT))
+            : m_Codec == CODEC_HEVC
+                ? XP::CBuffer(const_cast<uint8_t*>(HEVC_END_OF_INPUT), sizeof(HEVC_END_OF_INPUT))
+                : XP::CBuffer(const_cast<uint8_t*>(MPEG2_END_OF_INPUT), sizeof(MPEG2_END_OF_INPUT));
         m_pDefragmenter->PutFragment(Cmf::Fragment(end, Cmf::Pcr(), 0));
     }
     return 0;
@@ -290,9 +303,14 @@ bool CcDumpRunner::BuildChain() {
         case CODEC_AVC:
             MakeChain<Cmf::AvcDefragmenter, Cmf::AvcDataExtractor>();
             break;
+        case CODEC_HEVC:
+            MakeChain<Cmf::HevcDefragmenter, Cmf::HevcDataExtractor>();
+            break;
+        case CODEC_MPEG2:
+            MakeChain<Cmf::Mpeg2VideoDefragmenter, Cmf::Mpeg2VideoDataExtractor>();
+            break;
         default:
-            m_Err << PROGRAM << ": " << CodecName(m_Codec)
-                  << " video is not handled by this build yet\n";
+            m_Err << PROGRAM << ": no video codec chosen\n";
             return false;
     }
     m_pDemux->Subscribe(m_Pid,
