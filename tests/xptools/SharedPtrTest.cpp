@@ -89,6 +89,30 @@ TEST(SharedPtrTest, ConvertedCopyDestroysTheDerivedObject) {
     EXPECT_EQ(2, destroyed);
 }
 
+// An interface: owning or wrapping an object through it must compile (no array of it is ever
+// formed) and free the whole object through its virtual destructor.
+struct Interface {
+    virtual ~Interface() = default;
+    virtual int Value() const = 0;
+};
+struct Implementation : Interface {
+    explicit Implementation(int* pDestroyed) : m_pDestroyed(pDestroyed) {}
+    ~Implementation() override { ++*m_pDestroyed; }
+    int Value() const override { return 5; }
+    int* m_pDestroyed;
+};
+
+TEST(SharedPtrTest, ObjectOwnedThroughAnInterface) {
+    int destroyed = 0;
+    Interface* pObject = new Implementation(&destroyed);
+    XP::CSharedPtr<Interface> owner(pObject);
+    XP::CSharedPtr<const Interface> view(pObject, false);
+    EXPECT_EQ(5, view->Value());
+    EXPECT_FALSE(view.IsOwning());
+    owner.Reset();
+    EXPECT_EQ(1, destroyed);
+}
+
 TEST(SharedPtrTest, AliasKeepsTheOwnerAlive) {
     int destroyed = 0;
     XP::CSharedPtr<int> value;

@@ -80,6 +80,17 @@ constexpr bool IsOwnableFrom() {
     }
 }
 
+// The type the deleter frees: U[] for an array pointer, else U. A specialization rather than
+// std::conditional, which would form U[] for every U, ill-formed for an abstract class.
+template <bool IsArray, typename U>
+struct Owned {
+    using Type_t = U;
+};
+template <typename U>
+struct Owned<true, U> {
+    using Type_t = U[];
+};
+
 // Which CSharedPtr<U> may be copied into a CSharedPtr<T>.
 template <typename T, typename U>
 constexpr bool IsConvertibleFrom() {
@@ -216,7 +227,7 @@ private:
         if (pData == nullptr) {
             return;
         }
-        using Owned_t = std::conditional_t<std::is_array_v<T>, U[], U>;
+        using Owned_t = typename INTERNAL::Owned<std::is_array_v<T>, U>::Type_t;
         using Deleter = CPtrRef::Deleter_t<std::remove_cv_t<Owned_t>>;
         void* pUntyped = const_cast<void*>(static_cast<const volatile void*>(pData));
         try {
