@@ -1,44 +1,29 @@
 #pragma once
 
-#include <cstddef>
 #include <vector>
 
-#include "hisi_av/application/cmf/codec/AccessUnit.h"
 #include "hisi_av/application/cmf/codec/AvcNal.h"
+#include "hisi_av/application/cmf/codec/StartCodeAu.h"
 
 namespace Cmf {
 
-// An H.264 access unit in byte-stream form with the offsets of its start codes, so that its NAL
-// units can be found without searching again.
-//
-// A unit's extent: it begins after its start code (position + 3 for 00 00 01, else position + 4)
-// and ends one byte before the next start code's position, or one byte before the end of the
-// access unit for the last unit; the byte at the end offset is not part of the unit.
-//
-// Lifetime: as AccessUnit; the NAL views share the access unit's bytes.
-class AvcAu : public AccessUnit {
+// An H.264 access unit in byte-stream form with the offsets of its start codes; its NAL units are
+// found as NalAu describes.
+class AvcAu : public NalAu<AvcAu, AvcNal> {
 public:
     // With an empty position list the data is scanned for 00 00 01; for 00 00 00 01 the position
     // found is that of the second zero.
     AvcAu(const XP::CBuffer& data, const Pcr& pts, const Pcr& dts,
-          const std::vector<unsigned int>& scPositions);
+          const std::vector<unsigned int>& scPositions)
+        : NalAu(data, pts, dts, scPositions) {}
 
-    std::size_t GetNalCount() const { return m_ScPositions.size(); }
-    // False when there is no such unit or it has no bytes.
-    bool GetNalByIndex(std::size_t index, AvcNal& nal) const;
-    // The first unit of that type.
-    bool GetNalByType(AvcNal::UnitType_e type, AvcNal& nal) const;
-    // The first coded slice (non-IDR or IDR).
-    bool GetFirstNalSlice(AvcNal& nal) const;
-    std::size_t GetNalBegin(std::size_t index) const;
-    std::size_t GetNalEnd(std::size_t index) const;
-    const std::vector<unsigned int>& GetScPositions() const { return m_ScPositions; }
+    // Coded slices: non-IDR and IDR.
+    static bool ContainsSlice(unsigned int type) {
+        return type == AvcNal::NIDR || type == AvcNal::IDR;
+    }
 
     // A copy that owns its bytes.
-    AvcAu Clone() const;
-
-private:
-    std::vector<unsigned int> m_ScPositions;
+    AvcAu Clone() const { return AvcAu(m_Data.Clone(), m_Pts, m_Dts, m_ScPositions); }
 };
 
 }  // namespace Cmf

@@ -3,21 +3,17 @@
 #include <cstddef>
 #include <vector>
 
-#include "hisi_av/application/cmf/codec/AccessUnit.h"
 #include "hisi_av/application/cmf/codec/Mpeg2VideoHeader.h"
+#include "hisi_av/application/cmf/codec/StartCodeAu.h"
 
 namespace Cmf {
 
 // An H.262 coded picture with its prefix headers (sequence, group, picture, extensions, user
-// data) and the offsets of its start codes, so that its headers can be found without searching
-// again.
-//
-// A header's extent: it begins at its own start code and ends one byte before the next start
-// code's position, or one byte before the end of the access unit for the last header; the byte
-// at the end offset is not part of the header.
+// data) and the offsets of its start codes. A header begins at its own start code and ends as
+// StartCodeAu describes.
 //
 // Lifetime: as AccessUnit; the header views share the access unit's bytes.
-class Mpeg2VideoAu : public AccessUnit {
+class Mpeg2VideoAu : public StartCodeAu {
 public:
     // With an empty position list the data is scanned for 00 00 01.
     Mpeg2VideoAu(const XP::CBuffer& data, const Pcr& pts, const Pcr& dts,
@@ -35,15 +31,15 @@ public:
     bool GetExtensionByType(Mpeg2VideoHeader::ExtensionType_e extension,
                             Mpeg2VideoHeader& header) const;
     bool GetFirstHeaderSlice(Mpeg2VideoHeader& header) const;
-    std::size_t GetHeaderBegin(std::size_t index) const;
-    std::size_t GetHeaderEnd(std::size_t index) const;
-    const std::vector<unsigned int>& GetScPositions() const { return m_ScPositions; }
+    std::size_t GetHeaderBegin(std::size_t index) const { return m_ScPositions[index]; }
+    std::size_t GetHeaderEnd(std::size_t index) const { return GetUnitEnd(index); }
 
     // A copy that owns its bytes.
     Mpeg2VideoAu Clone() const;
 
 private:
-    std::vector<unsigned int> m_ScPositions;
+    template <typename Predicate_t>
+    bool FindHeader(Predicate_t matches, Mpeg2VideoHeader& header) const;
 };
 
 }  // namespace Cmf
