@@ -29,11 +29,10 @@ void Mpeg2VideoDefragmenter::PutFragment(const Fragment& fragment) {
     if (fragment.GetPts().IsValid()) {
         m_NextAuPts = fragment.GetPts();
     }
-    const unsigned char* bytes = fragment.GetData().GetBegin();
-    const std::size_t size = fragment.GetSize();
-    for (std::size_t i = 0; i < size; ++i) {
-        PutByte(bytes[i]);
-    }
+    FeedBytes(
+        fragment.GetData().GetBegin(), fragment.GetSize(), m_AuBuf.GetBegin(), m_AuSize,
+        MAX_AU_SIZE, [this] { return m_ScState == SC_STATE_SC1; },
+        [this](unsigned char byte) { PutByte(byte); });
 }
 
 void Mpeg2VideoDefragmenter::PutByte(unsigned char byte) {
