@@ -14,12 +14,11 @@
 // the buffer (as the caption pipeline's packets do), owned:0 lends them the memory.
 #include <benchmark/benchmark.h>
 
-#include <time.h>
-
 #include <cstdint>
 #include <cstring>
 #include <vector>
 
+#include "BenchTiming.h"
 #include "TsStreamBuilder.h"
 #include "hisi_av/application/cmf/ts/Demultiplexer.h"
 #include "hisi_av/application/cmf/ts/TsToEsConverter.h"
@@ -134,26 +133,8 @@ private:
     const unsigned char* m_pEnd;
 };
 
-// This thread's CPU time: other work on the machine (parallel builds) does not inflate it.
-double ThreadSeconds() {
-    timespec now;
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
-}
-
-std::size_t MemchrPass(const unsigned char* p, std::size_t size) {
-    std::size_t hits = 0;
-    const unsigned char* end = p + size;
-    while (p < end) {
-        const void* hit = std::memchr(p, 0x47, static_cast<std::size_t>(end - p));
-        if (hit == nullptr) {
-            break;
-        }
-        ++hits;
-        p = static_cast<const unsigned char*>(hit) + 1;
-    }
-    return hits;
-}
+using BenchTiming::MemchrPass;
+using BenchTiming::ThreadSeconds;
 
 void BM_TsDemuxAndPes(benchmark::State& state) {
     const Stream& stream = TheStream();

@@ -289,6 +289,7 @@ template <typename Defragmenter_t, typename Extractor_t>
 void CcDumpRunner::MakeChain() {
     // Functors are bound to the concrete classes (one wrapper per override).
     Defragmenter_t* pDefragmenter = new Defragmenter_t();
+    pDefragmenter->SetFastScan(!m_Options.byteByByte);
     Extractor_t* pExtractor = new Extractor_t();
     m_pDefragmenter.reset(pDefragmenter);
     m_pExtractor.reset(pExtractor);

@@ -37,6 +37,8 @@ struct Options_t {
     bool text = false;
     bool stats = false;
     std::string file;  // "-" is standard input
+    // Start codes found one byte at a time instead of by runs (for measurements; same output).
+    bool byteByByte = false;
 };
 
 // Reads the command line (argv[0] is the program). False with one line in `error` when it is
