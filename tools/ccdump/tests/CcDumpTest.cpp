@@ -468,6 +468,107 @@ TEST(CcDumpCommandTest, HevcAndMpeg2InformationLines) {
     }
 }
 
+// The pop-on captions of CEA-608 field-1 pairs, as a viewer sees them: the text of each caption,
+// its rows joined by a space. Parity bits are dropped; control pairs carry no text, a preamble
+// (row address) starts a new row and end of caption (14 2F) shows what was loaded.
+std::vector<std::string> PopOnCaptions(const std::vector<std::string>& pairs) {
+    std::vector<std::string> captions;
+    std::string loading;
+    for (const std::string& pair : pairs) {
+        const unsigned first = std::stoul(pair.substr(0, 2), nullptr, 16) & 0x7F;
+        const unsigned second = std::stoul(pair.substr(2, 2), nullptr, 16) & 0x7F;
+        if (first >= 0x10 && first <= 0x1F) {
+            if ((first == 0x14 || first == 0x1C) && second == 0x2F) {
+                if (!loading.empty()) {
+                    captions.push_back(loading);
+                }
+                loading.clear();
+            } else if (second >= 0x40 && !loading.empty()) {
+                loading += ' ';
+            }
+            continue;
+        }
+        for (unsigned byte : {first, second}) {
+            if (byte >= 0x20) {
+                loading += static_cast<char>(byte);
+            }
+        }
+    }
+    return captions;
+}
+
+std::string CollapseSpaces(const std::string& text) {
+    std::string collapsed;
+    for (char c : text) {
+        const bool space = c == ' ' || c == '\n' || c == '\r';
+        if (space && (collapsed.empty() || collapsed.back() == ' ')) {
+            continue;
+        }
+        collapsed += space ? ' ' : c;
+    }
+    while (!collapsed.empty() && collapsed.back() == ' ') {
+        collapsed.pop_back();
+    }
+    return collapsed;
+}
+
+// The caption texts of FFmpeg's CEA-608 decoder for a file, from its SubRip output: the cues'
+// text without the font and position tags.
+std::vector<std::string> FfmpegCaptions(const std::string& path) {
+    KestrelTest::TempDir dir;
+    const std::string command = "ffmpeg -hide_banner -loglevel error -f lavfi -i 'movie=" + path +
+                                "[out0+subcc]' -map 0:s -f srt " + dir.Path() +
+                                "/captions.srt </dev/null";
+    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    std::vector<std::string> captions;
+    std::string cue;
+    for (const std::string& line : SplitLines(dir.ReadFile("captions.srt"))) {
+        if (line.empty() || line == "\r") {
+            if (!cue.empty()) {
+                captions.push_back(CollapseSpaces(cue));
+            }
+            cue.clear();
+        } else if (line.find("-->") == std::string::npos &&
+                   line.find_first_not_of("0123456789\r") != std::string::npos) {
+            std::string text = line;
+            for (const std::string tag : {"<font face=\"Monospace\">", "</font>", "{\\an7}"}) {
+                for (std::size_t at; (at = text.find(tag)) != std::string::npos;) {
+                    text.erase(at, tag.size());
+                }
+            }
+            cue += (cue.empty() ? "" : " ") + text;
+        }
+    }
+    if (!cue.empty()) {
+        captions.push_back(CollapseSpaces(cue));
+    }
+    return captions;
+}
+
+// What a viewer would read: the captions the tool's lines carry, against what FFmpeg's own
+// CEA-608 decoder reads from the same file.
+TEST(CcDumpCommandTest, CaptionTextAgreesWithFfmpegsDecoder) {
+    if (std::system("ffmpeg -version >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "ffmpeg is not installed";
+    }
+    const std::string data = KESTREL_TEST_DATA;
+    for (const char* file :
+         {"avc/avc-high-320x240p30.ts", "avc/avc-main-720x576i25.ts", "hevc/hevc-main-timing.ts",
+          "hevc/hevc-main-notiming.ts", "hevc/hevc-main10-hdr.ts", "mpeg2/mpeg2-480i-4x3.ts",
+          "mpeg2/mpeg2-1080i-16x9.ts"}) {
+        const std::string path = data + "/" + file;
+        const std::vector<std::string> expected = FfmpegCaptions(path);
+        ASSERT_FALSE(expected.empty()) << file;
+        const Result result = RunTool(path);
+        ASSERT_EQ(result.status, 0) << file;
+        std::vector<std::string> seen;
+        for (const std::string& caption : PopOnCaptions(Field1PairsInDisplayOrder(result.out))) {
+            seen.push_back(CollapseSpaces(caption));
+        }
+        EXPECT_EQ(seen, expected) << file;
+    }
+}
+
 TEST(CcDumpCommandTest, StatisticsOnStandardError) {
     const std::string ts = Sample("avc-high-320x240p30", ".ts");
     const std::size_t size = ReadText(ts).size();
