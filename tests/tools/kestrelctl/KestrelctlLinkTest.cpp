@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "ProgramCommand.h"
 #include "TempDir.h"
 
 namespace {
@@ -76,10 +77,11 @@ struct Pty {
 class CtlProcess {
 public:
     explicit CtlProcess(const std::vector<std::string>& args) {
-        const std::string binary = CtlBinary();
-        std::vector<char*> argv = {const_cast<char*>(binary.c_str())};
-        for (const std::string& arg : args)
-            argv.push_back(const_cast<char*>(arg.c_str()));
+        std::vector<std::string> words = KestrelTest::ProgramCommand(CtlBinary());
+        words.insert(words.end(), args.begin(), args.end());
+        std::vector<char*> argv;
+        for (std::string& word : words)
+            argv.push_back(word.data());
         argv.push_back(nullptr);
         const std::string out = m_Dir.Path() + "/out";
         const std::string err = m_Dir.Path() + "/err";
@@ -87,7 +89,7 @@ public:
         if (m_Pid == 0) {
             dup2(open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), STDOUT_FILENO);
             dup2(open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), STDERR_FILENO);
-            execv(binary.c_str(), argv.data());
+            execv(argv[0], argv.data());
             _exit(127);
         }
     }

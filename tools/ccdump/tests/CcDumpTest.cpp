@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "AvcStreamWriter.h"
+#include "ProgramCommand.h"
 #include "TempDir.h"
 #include "TsStreamBuilder.h"
 
@@ -95,8 +96,8 @@ Result RunDump(std::vector<const char*> args, const Pieces& pieces) {
 // The tool through the shell: `arguments` is shell text (redirections allowed).
 Result RunTool(const std::string& arguments) {
     KestrelTest::TempDir dir;
-    const std::string command = std::string(KESTREL_CCDUMP_BINARY) + " " + arguments + " >" +
-                                dir.Path() + "/out 2>" + dir.Path() + "/err";
+    const std::string command = KestrelTest::ProgramShellCommand(KESTREL_CCDUMP_BINARY) + " " +
+                                arguments + " >" + dir.Path() + "/out 2>" + dir.Path() + "/err";
     const int raw = std::system(command.c_str());
     return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, dir.ReadFile("out"), dir.ReadFile("err")};
 }
