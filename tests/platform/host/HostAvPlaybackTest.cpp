@@ -234,6 +234,12 @@ TEST_F(HostAvPlayback, ClockRunsAtRealRateAndPicturesAreShownAtTheirPts) {
     std::printf("clock rate %.6f over %.3f s; video lag %lld, audio lag %lld (90 kHz)\n", rate,
                 seconds, static_cast<long long>(worstVideoLag),
                 static_cast<long long>(worstAudioLag));
+    std::printf(
+        "pictures shown %u, 25 fps x %.3f s = %.1f; audio frames %u, 48000/1152 x %.3f s = "
+        "%.1f\n",
+        s1.status.stVidStatus.u32DispPicCount - s0.status.stVidStatus.u32DispPicCount, seconds,
+        25.0 * seconds, s1.status.stAudStatus.u32FrameCount - s0.status.stAudStatus.u32FrameCount,
+        seconds, 48000.0 / 1152 * seconds);
     EXPECT_NEAR(rate, 1.0, 0.001);
     // Keeping up: a frame or two late on a busy machine is scheduling; half a second behind
     // would be a player that does not follow its clock.
