@@ -418,6 +418,22 @@ TEST(CcDumpCommandTest, HevcAndMpeg2CaptionsEqualTheCaptionSource) {
     }
 }
 
+// A stream cut off after its last picture, without the sequence end code that would close it:
+// the tool still prints that picture's captions.
+TEST(CcDumpRunnerTest, LastMpeg2PictureIsPrintedWithoutASequenceEndCode) {
+    const std::string path = std::string(KESTREL_TEST_DATA) + "/mpeg2/mpeg2-480i-4x3.ts";
+    Bytes ts = ReadFile(path);
+    ASSERT_GE(ts.size(), 188u);
+    const Bytes endCode = {0x00, 0x00, 0x01, 0xB7};
+    ASSERT_TRUE(std::equal(endCode.begin(), endCode.end(), ts.end() - 4)) << "the sample changed";
+    const Result whole = RunDump({}, {ts});
+    std::fill(ts.end() - 4, ts.end(), 0xFF);
+    const Result cut = RunDump({}, {ts});
+    EXPECT_EQ(cut.status, 0);
+    EXPECT_EQ(SplitLines(cut.out).size(), 30u);
+    EXPECT_EQ(cut.out, whole.out);
+}
+
 // MPEG-2 information against ffprobe's view of the stream; HEVC against what the sample script
 // asked the encoder for. The HEVC stream without timing in its SPS first reports no rate, then
 // the rate its PTS spacing shows.
