@@ -186,7 +186,7 @@ LongStream* MakeLongStream(const Sample& sample) {
     return pStream;
 }
 
-const LongStream& TheStream(int codec) {
+LongStream& TheStream(int codec) {
     // Made once per codec, on first use; the memory is released at exit.
     static std::unique_ptr<LongStream> streams[3];
     if (!streams[codec]) {
@@ -263,7 +263,7 @@ BENCHMARK(BM_Chain)
 
 void BM_Tool(benchmark::State& state) {
     const int codec = static_cast<int>(state.range(0));
-    LongStream& stream = const_cast<LongStream&>(TheStream(codec));
+    LongStream& stream = TheStream(codec);
     if (stream.ts.empty()) {
         state.SkipWithError("the sample stream is missing");
         return;
